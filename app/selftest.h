@@ -1,0 +1,27 @@
+// The window-less self-test: run the tool once on its defaults and write a line report.
+#pragma once
+#include <cstdint>
+
+#include "engine/tool.h"
+
+namespace tarn {
+
+inline constexpr std::int32_t kSelfTestPathCapacity = 520;
+inline constexpr std::int32_t kSelfTestReportCapacity = 16384;
+
+// Builds the report text of one self-test run of `tool` into `report`; returns the exit code
+// (0 when every output evaluated, 2 otherwise). Allocates nothing.
+int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capacity);
+
+// Runs the self-test of `tool` and writes its report to `reportPath`; returns 0 or 2 whether
+// or not the file could be written.
+int RunSelfTest(const ToolDef& tool, const char16_t* reportPath);
+
+// RunSelfTest with the built-in tool.
+int RunSelfTest(const char16_t* reportPath);
+
+// Creates or truncates the file and writes the text as UTF-8 without a byte-order mark.
+// Reports nothing; a file that cannot be opened is left alone.
+void WriteUtf8File(const char16_t* path, const char16_t* text);
+
+}  // namespace tarn

@@ -1,0 +1,32 @@
+// The calculation run: tool + input values -> result lines, verdict and level; value formats
+// and day numbers. No heap; every text is bounded by its caller's capacity.
+#pragma once
+#include <cstdint>
+
+#include "engine/tool.h"
+
+namespace tarn {
+
+inline constexpr std::int32_t kValueTextCapacity = 128;
+inline constexpr std::int32_t kResultLineCapacity = 256;
+
+// Fills the result text (one line per output), the verdict and `level`, and copies the result
+// text into `resultCopy`. A non-zero report kind hands the whole job to RunReport.
+// Returns the level it stores.
+Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
+                std::int32_t resultCapacity, char16_t* verdictText,
+                std::int32_t verdictCapacity, Level& level, char16_t* resultCopy,
+                std::int32_t resultCopyCapacity);
+
+// Display text of a value by format code ("f0" "f1" "f2" "f3" "int" "pct" "date"; anything
+// else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.
+void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
+
+// Proleptic Gregorian date -> days since 1970-01-01 (arguments are not checked).
+std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day);
+
+// Day number -> "%04lld-%02lld-%02lld". Returns the characters written, or -1 (and an empty
+// text, when capacity allows) when the date does not fit.
+std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t capacity);
+
+}  // namespace tarn

@@ -1,0 +1,36 @@
+// Locale-free number text: the exact results of printf's %.Nf / %g and of strtod in the
+// "C" locale, built on std::to_chars / std::from_chars so every platform gives the same
+// digits (fixed-point exact halves go to the even neighbour, as glibc does).
+// ASCII output; `capacity` counts bytes including the terminator; cut at capacity - 1.
+#pragma once
+#include <cstdint>
+
+namespace tarn {
+
+// Longest fixed-point text of a double: 309 integer digits, sign, point, 9 decimals.
+inline constexpr std::int32_t kMaxFixedText = 330;
+
+// printf("%.*f", decimals, value) with decimals clamped to 0..9; "inf", "-inf", "nan" for
+// non-finite values. Returns the number of characters written (after cutting).
+std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::int32_t capacity);
+
+// printf("%.*g", precision, value) (precision 0 counts as 1, clamped to 1..17).
+std::int32_t FormatGeneral(double value, std::int32_t precision, char* out,
+                           std::int32_t capacity);
+
+// printf("%0*lld", minDigits, value): at least minDigits digits, zero padded after the sign.
+std::int32_t FormatInteger(std::int64_t value, std::int32_t minDigits, char* out,
+                           std::int32_t capacity);
+
+// strtod in the "C" locale: skips leading white space (space, \t \n \v \f \r), optional sign,
+// decimal or "0x" hexadecimal form, "inf", "infinity", "nan", "nan(...)" in any case; takes
+// the longest valid prefix; overflow gives +-infinity, underflow the correctly rounded tiny
+// value or zero. When nothing can be read the result is 0 and *end is `text`.
+// `end` may be null.
+double ParseNumber(const char* text, const char** end);
+
+// wcstod in the "C" locale: the same rules on UTF-16 text (only ASCII characters can be part
+// of a number).
+double ParseNumber(const char16_t* text, const char16_t** end);
+
+}  // namespace tarn

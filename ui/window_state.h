@@ -1,0 +1,44 @@
+// The main window's one state record, shared by the window procedure, painting, the
+// calculate command and the save command. Win32 only; touched by the window thread alone.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/tool.h"
+
+namespace tarn {
+
+inline constexpr std::int32_t kLastResultCapacity = 8192;
+inline constexpr std::int32_t kCopyTextCapacity = 1024;
+inline constexpr std::int32_t kStatusTextCapacity = 256;
+
+struct WindowState {
+  HINSTANCE instance;                         // the program's module
+  const ToolDef* tool;                        // the tool shown; static data
+  HWND mainWindow;
+  Level verdictLevel;                         // level of the last calculation; 0 at start
+  HWND inputEdits[kMaxInputs];                // edit of input i at index i
+  double inputValues[kMaxInputs];             // values as last read by the calculate command
+  HWND resultBox;
+  HWND verdictLabel;
+  HWND cautionsLabel;
+  char16_t lastResultText[kLastResultCapacity];  // empty: no result yet
+  char16_t copyText[kCopyTextCapacity];           // clipboard text below the title line
+  char16_t statusText[kStatusTextCapacity];       // the status line
+  HFONT titleFont;
+  HFONT headerFont;
+  HFONT labelFont;
+  HFONT editFont;
+  HFONT verdictFont;
+  HFONT resultFont;
+  HFONT buttonFont;
+  HFONT smallFont;
+  HBRUSH whiteBrush;       // control backgrounds
+  HBRUSH backgroundBrush;  // window class background
+};
+
+// The process-wide window state; zero-filled at start, lives until the process ends.
+extern WindowState gWindow;
+
+}  // namespace tarn
