@@ -18,6 +18,9 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native
 
+step "Sanitizers, fuzzing, static analysis, formatting"
+scripts/check-hardening.sh
+
 step "Windows build"
 cmake --preset windows
 cmake --build --preset windows
