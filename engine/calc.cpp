@@ -42,6 +42,12 @@ void FormatNarrowFixed(double value, std::int32_t decimals, const char* suffix, 
 
 bool HasText(const char16_t* text) { return text != nullptr && text[0] != 0; }
 
+// The result text as written by the run. A buffer without capacity was never written (nor
+// terminated), so its copy is empty instead of a read past its end.
+const char16_t* ProducedText(const char16_t* resultText, std::int32_t resultCapacity) {
+  return resultCapacity >= 1 ? resultText : u"";
+}
+
 }  // namespace
 
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity) {
@@ -127,7 +133,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
   if (tool.reportKind != 0) {
     level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity,
                       verdictText, verdictCapacity);
-    CopyText(resultCopy, resultCopyCapacity, resultText);
+    CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
     return level;
   }
 
@@ -174,7 +180,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
     CopyText(verdictText, verdictCapacity, kDefaultVerdict);
   }
 
-  CopyText(resultCopy, resultCopyCapacity, resultText);
+  CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
   return level;
 }
 

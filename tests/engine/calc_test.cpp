@@ -132,6 +132,23 @@ TEST(Calculate, EveryCapacityIsRespected) {
   }
 }
 
+TEST(Calculate, ResultBufferWithoutCapacityGivesAnEmptyCopy) {
+  // Found by fuzzing: the copy read the never-terminated result buffer past its end.
+  constexpr char16_t kCanary = 0xBEEF;
+  static const ToolDef reportTool = {1, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 0,
+                                     nullptr, 0, nullptr, 3};
+  for (const ToolDef* tool : {&GetBuiltInTool(), &reportTool}) {
+    const double inputs[kMaxInputs] = {12, 10, 20};
+    char16_t result[4] = {kCanary, kCanary, kCanary, kCanary};
+    char16_t verdict[512];
+    char16_t copy[64];
+    Level level = -1;
+    Calculate(*tool, inputs, result, 0, verdict, 512, level, copy, 64);
+    EXPECT_EQ(Text(copy), u"");
+    for (const char16_t unit : result) EXPECT_EQ(unit, kCanary);
+  }
+}
+
 TEST(Calculate, ResultLinesAreCutAt255Characters) {
   static const std::u16string longLabel(300, u'长');
   static const ToolOutput outputs[] = {{"v", longLabel.c_str(), u"mg", "1", "f0"}};
