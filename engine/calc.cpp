@@ -28,16 +28,27 @@ constexpr std::int64_t kMaxDayNumber = INT64_MAX / 4;
 // characters. A value too large for that (from about 1e75 up) is shown in exponent form
 // rather than cut: a cut digit string would read as a different, wrong number.
 void FormatNarrowFixed(double value, std::int32_t decimals, const char* suffix, char* out) {
+  std::int32_t suffixLength = 0;
+  while (suffix[suffixLength] != 0) ++suffixLength;
   char fixed[kMaxFixedText];
-  const std::int32_t length = FormatFixed(value, decimals, fixed, kMaxFixedText);
-  const std::int32_t room =
-      kNarrowValueCapacity - 1 - static_cast<std::int32_t>(std::strlen(suffix));
+  std::int32_t length = FormatFixed(value, decimals, fixed, kMaxFixedText);
+  const std::int32_t room = kNarrowValueCapacity - 1 - suffixLength;
   if (length <= room) {
-    std::memcpy(out, fixed, static_cast<std::size_t>(length) + 1);
+    std::memcpy(out, fixed, static_cast<std::size_t>(length));
   } else {
-    FormatGeneral(value, 6, out, room + 1);
+    length = FormatGeneral(value, 6, out, room + 1);
   }
-  std::strncat(out, suffix, static_cast<std::size_t>(kNarrowValueCapacity) - 1 - std::strlen(out));
+  for (std::int32_t i = 0; i < suffixLength && length < kNarrowValueCapacity - 1; ++i) {
+    out[length++] = suffix[i];
+  }
+  out[length] = 0;
+}
+
+// Format codes are compared inline: FormatValue runs for every value shown.
+bool SameCode(const char* code, const char* name) {
+  std::int32_t i = 0;
+  while (code[i] != 0 && code[i] == name[i]) ++i;
+  return code[i] == name[i];
 }
 
 bool HasText(const char16_t* text) { return text != nullptr && text[0] != 0; }
@@ -56,7 +67,7 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
     return;
   }
   const char* code = format != nullptr ? format : "f2";
-  if (std::strcmp(code, "date") == 0) {
+  if (SameCode(code, "date")) {
     // Truncated toward zero; a day number beyond any calendar we can write shows "--".
     const double days = std::trunc(value);
     if (std::fabs(days) > static_cast<double>(kMaxDayNumber) ||
@@ -76,7 +87,7 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
   std::int32_t decimals = 2;  // "f2" and every unknown code
   const char* suffix = "";
   for (const FixedCode& candidate : kFixedCodes) {
-    if (std::strcmp(code, candidate.code) == 0) {
+    if (SameCode(code, candidate.code)) {
       decimals = candidate.decimals;
       suffix = candidate.suffix;
       break;
