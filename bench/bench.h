@@ -13,9 +13,9 @@ extern volatile double gDose;
 extern volatile double gConcentration;
 
 struct BenchFormula {
-  const char* name;     // benchmark name suffix
-  const char* text;     // the formula in both languages
-  double expected;      // its value for w=12, dose=10, conc=20
+  const char* name;  // benchmark name suffix
+  const char* text;  // the formula in both languages
+  double expected;   // its value for w=12, dose=10, conc=20
 };
 
 inline constexpr BenchFormula kFormulas[] = {

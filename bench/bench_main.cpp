@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
   const Ratio ratios[] = {
       {"muparser one-shot / EvalExpr, w*dose/conc (target >= 100)", "muparser/w*dose/conc",
        "EvalExpr/w*dose/conc", 100, 0},
-      {"EvalExpr / floor, w*dose/conc (target <= 3)", "EvalExpr/w*dose/conc",
-       "Floor/w*dose/conc", 0, 3},
+      {"EvalExpr / floor, w*dose/conc (target <= 3)", "EvalExpr/w*dose/conc", "Floor/w*dose/conc",
+       0, 3},
       {"Calculate / muparser one-shot w*dose/conc (target < 0.1)", "Calculate/built-in",
        "muparser/w*dose/conc", 0, 0.1},
       {"muparser one-shot / EvalExpr, w*dose", "muparser/w*dose", "EvalExpr/w*dose", 0, 0},
@@ -90,12 +90,11 @@ int main(int argc, char** argv) {
       continue;
     }
     const double value = top->second / bottom->second;
-    const bool bad = (ratio.atLeast > 0 && value < ratio.atLeast) ||
-                     (ratio.atMost > 0 && value >= ratio.atMost);
+    const bool bad =
+        (ratio.atLeast > 0 && value < ratio.atLeast) || (ratio.atMost > 0 && value >= ratio.atMost);
     const bool target = ratio.atLeast > 0 || ratio.atMost > 0;
     missed = missed || bad;
-    std::printf("  %-62s %10.3f  %s\n", ratio.what, value,
-                target ? (bad ? "MISSED" : "met") : "");
+    std::printf("  %-62s %10.3f  %s\n", ratio.what, value, target ? (bad ? "MISSED" : "met") : "");
   }
   if (!tarn::bench::HaveMuParser()) std::printf("  (muparser absent: its ratios left out)\n");
   if (reporter.anyError) std::printf("  A benchmark's result was wrong (see above).\n");

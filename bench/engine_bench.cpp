@@ -97,16 +97,18 @@ void CalculateBuiltIn(benchmark::State& state) {
     Calculate(GetBuiltInTool(), inputValues, result, 4096, verdict, 512, level, copy, 8192);
     Escape(copy);
     // "单次剂量：120.0 mg" starts the text; the level of the default rule is 0.
-    if (level != 0 || result[0] != u'单' || result[5] != u'1' || result[6] != u'2' || copy[0] != u'单') {
+    if (level != 0 || result[0] != u'单' || result[5] != u'1' || result[6] != u'2' ||
+        copy[0] != u'单') {
       state.SkipWithError("Calculate gave a wrong result");
       break;
     }
   }
 }
 
-constexpr ToolInput kRotaInputs[] = {{"nurses", u"护士", nullptr, 40}, {"days", u"天数", nullptr, 31}};
-constexpr ToolDef kRotaTool = {99, u"排班", nullptr, u"护理", u"", nullptr, 2, kRotaInputs,
-                               0,  nullptr, 0,       nullptr, 1};
+constexpr ToolInput kRotaInputs[] = {{"nurses", u"护士", nullptr, 40},
+                                     {"days", u"天数", nullptr, 31}};
+constexpr ToolDef kRotaTool = {99,          u"排班", nullptr, u"护理", u"",     nullptr, 2,
+                               kRotaInputs, 0,       nullptr, 0,       nullptr, 1};
 
 void RotaReport(benchmark::State& state) {
   static char16_t result[8192], verdict[512];

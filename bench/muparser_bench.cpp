@@ -42,9 +42,8 @@ bool HaveMuParser() { return true; }
 
 void RegisterMuParserBenchmarks() {
   for (const BenchFormula& formula : kFormulas) {
-    benchmark::RegisterBenchmark(
-        ("muparser/" + std::string(formula.name)).c_str(),
-        [&formula](benchmark::State& s) { MuParserOneShot(s, formula); });
+    benchmark::RegisterBenchmark(("muparser/" + std::string(formula.name)).c_str(),
+                                 [&formula](benchmark::State& s) { MuParserOneShot(s, formula); });
   }
 }
 

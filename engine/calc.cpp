@@ -101,10 +101,10 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
 std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day) {
   const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;                                  // 0..399
-  const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;     // March is 0
-  const std::int64_t doy = (153 * shiftedMonth + 2) / 5 + day - 1;         // 0..365
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;          // 0..146096
+  const std::int64_t yoe = y - era * 400;                               // 0..399
+  const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;  // March is 0
+  const std::int64_t doy = (153 * shiftedMonth + 2) / 5 + day - 1;      // 0..365
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;       // 0..146096
   return era * 146097 + doe - 719468;
 }
 
@@ -133,17 +133,16 @@ std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t c
 }
 
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
-                std::int32_t resultCapacity, char16_t* verdictText,
-                std::int32_t verdictCapacity, Level& level, char16_t* resultCopy,
-                std::int32_t resultCopyCapacity) {
+                std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,
+                Level& level, char16_t* resultCopy, std::int32_t resultCopyCapacity) {
   CopyText(resultText, resultCapacity, u"");
   CopyText(verdictText, verdictCapacity, u"");
   CopyText(resultCopy, resultCopyCapacity, u"");
   level = 0;
 
   if (tool.reportKind != 0) {
-    level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity,
-                      verdictText, verdictCapacity);
+    level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity, verdictText,
+                      verdictCapacity);
     CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
     return level;
   }

@@ -77,13 +77,15 @@ double ParseCall(ExprState& s, const char* name) {
   const double a = ParseConditional(s);
   SkipSpace(s);
   if (*s.cursor != ',') {
-    if (*s.cursor == ')') ++s.cursor; else Fail(s);
+    if (*s.cursor == ')') ++s.cursor;
+    else Fail(s);
     return ApplyFunction1(name, a, s.failed);
   }
   ++s.cursor;
   const double b = ParseConditional(s);
   SkipSpace(s);
-  if (*s.cursor == ')') ++s.cursor; else Fail(s);
+  if (*s.cursor == ')') ++s.cursor;
+  else Fail(s);
   if (std::strcmp(name, "min") == 0) return a < b ? a : b;
   if (std::strcmp(name, "max") == 0) return a > b ? a : b;
   if (std::strcmp(name, "pow") == 0) return std::pow(a, b);
@@ -111,7 +113,8 @@ double ParseUnary(ExprState& s) {
       ++s.cursor;
       const double v = ParseConditional(s);
       SkipSpace(s);
-      if (*s.cursor == ')') ++s.cursor; else Fail(s);
+      if (*s.cursor == ')') ++s.cursor;
+      else Fail(s);
       return v;
     }
     if (c == '-' || c == '!') {
@@ -207,9 +210,8 @@ struct CompareOperator {
   Compare op;
 };
 constexpr CompareOperator kCompareOperators[] = {
-    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual},
-    {"==", 2, Compare::Equal},     {"!=", 2, Compare::NotEqual},
-    {"<", 1, Compare::Less},       {">", 1, Compare::Greater},
+    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual}, {"==", 2, Compare::Equal},
+    {"!=", 2, Compare::NotEqual},  {"<", 1, Compare::Less},          {">", 1, Compare::Greater},
 };
 
 // comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]   (at most one)
@@ -270,7 +272,8 @@ double ParseConditional(ExprState& s) {
     ++s.cursor;
     const double a = ParseConditional(s);
     SkipSpace(s);
-    if (*s.cursor == ':') ++s.cursor; else Fail(s);
+    if (*s.cursor == ':') ++s.cursor;
+    else Fail(s);
     const double b = ParseConditional(s);
     result = IsTrue(condition) ? a : b;
   }

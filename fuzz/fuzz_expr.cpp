@@ -11,7 +11,9 @@
 namespace {
 
 constexpr tarn::ToolInput kInputs[] = {
-    {"w", u"w", nullptr, 0}, {"dose", u"dose", nullptr, 0}, {"conc", u"conc", nullptr, 0},
+    {"w", u"w", nullptr, 0},
+    {"dose", u"dose", nullptr, 0},
+    {"conc", u"conc", nullptr, 0},
     {"w", u"again", nullptr, 0},  // a repeated key: the first one wins
 };
 constexpr tarn::ToolOutput kOutputs[] = {
@@ -19,8 +21,8 @@ constexpr tarn::ToolOutput kOutputs[] = {
     {"vol", u"b", nullptr, "dose1/conc", "f2"},
     {"_x9", u"c", nullptr, "", nullptr},
 };
-constexpr tarn::ToolDef kTool = {1,       u"t", nullptr, u"c", u"r", nullptr, 4, kInputs,
-                                 3,       kOutputs, 0, nullptr, 0};
+constexpr tarn::ToolDef kTool = {1,       u"t", nullptr,  u"c", u"r",    nullptr, 4,
+                                 kInputs, 3,    kOutputs, 0,    nullptr, 0};
 
 }  // namespace
 
@@ -34,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   expression.push_back(0);
 
   std::int32_t failed = 7;
-  const double value =
-      tarn::EvalExpr(kTool, expression.data(), inputValues, outputValues, failed);
+  const double value = tarn::EvalExpr(kTool, expression.data(), inputValues, outputValues, failed);
   tarn::Check(failed == 0 || failed == 1);
   tarn::Check(failed == 1 || std::isfinite(value));
 
@@ -48,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The one-argument built-ins with the text as a name: flag untouched on success.
   std::int32_t functionFailed = 0;
-  const double applied =
-      tarn::ApplyFunction1(expression.data(), inputValues[0], functionFailed);
+  const double applied = tarn::ApplyFunction1(expression.data(), inputValues[0], functionFailed);
   tarn::Check(functionFailed == 0 || applied == 0);
   return 0;
 }

@@ -25,9 +25,12 @@ void ArbitraryTemplate(FuzzReader& reader) {
   const std::int32_t prefill = reader.TakeCapacity(700);
   const char16_t wideArg[] = u"床位（一）";
   const char narrowArg[] = "abc\xff";
-  const FormatArg args[] = {FormatArg(reader.Take<std::int64_t>()), FormatArg(reader.TakeValue()),
-                            FormatArg(wideArg), FormatArg(narrowArg),
-                            FormatArg(reader.Take<char16_t>()), FormatArg(reader.TakeValue())};
+  const FormatArg args[] = {FormatArg(reader.Take<std::int64_t>()),
+                            FormatArg(reader.TakeValue()),
+                            FormatArg(wideArg),
+                            FormatArg(narrowArg),
+                            FormatArg(reader.Take<char16_t>()),
+                            FormatArg(reader.TakeValue())};
   const auto argCount = static_cast<std::int32_t>(reader.Take<std::uint8_t>() % 7);
   std::vector<char16_t> tmpl;
   static const char16_t kUseful[] = u"%%dfgsci.-+ 0123456789lh*\r\n";
@@ -39,8 +42,7 @@ void ArbitraryTemplate(FuzzReader& reader) {
   tmpl.push_back(0);
 
   GuardedText text(capacity);
-  const std::int32_t length =
-      tarn::FormatList(text.Data(), capacity, tmpl.data(), args, argCount);
+  const std::int32_t length = tarn::FormatList(text.Data(), capacity, tmpl.data(), args, argCount);
   Check(text.Sound());
   Check(capacity < 1 ? length == 0 : length == tarn::TextLength(text.Data()));
 

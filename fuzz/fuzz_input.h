@@ -33,9 +33,22 @@ struct FuzzReader {
 
   // A double that is often one of the awkward values rather than raw bits.
   double TakeValue() {
-    static const double kAwkward[] = {0.0, -0.0, 1.0, -1.0, 0.5, 2.5, 1e308, -1e308, 1e-320,
-                                      2147483647.5, -2147483648.9, 9.3e18, 1e75,
-                                      __builtin_nan(""), __builtin_inf(), -__builtin_inf()};
+    static const double kAwkward[] = {0.0,
+                                      -0.0,
+                                      1.0,
+                                      -1.0,
+                                      0.5,
+                                      2.5,
+                                      1e308,
+                                      -1e308,
+                                      1e-320,
+                                      2147483647.5,
+                                      -2147483648.9,
+                                      9.3e18,
+                                      1e75,
+                                      __builtin_nan(""),
+                                      __builtin_inf(),
+                                      -__builtin_inf()};
     const auto selector = Take<std::uint8_t>();
     if (selector < 64) return kAwkward[selector % (sizeof kAwkward / sizeof kAwkward[0])];
     if (selector < 160) return static_cast<double>(Take<std::int16_t>()) / 4;

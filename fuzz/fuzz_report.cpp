@@ -11,11 +11,11 @@ namespace {
 
 // Every key any report reads, so each generator sees fuzzed values.
 constexpr tarn::ToolInput kInputs[] = {
-    {"nurses", u"", nullptr, 0}, {"days", u"", nullptr, 0},   {"start", u"", nullptr, 0},
+    {"nurses", u"", nullptr, 0},   {"days", u"", nullptr, 0},  {"start", u"", nullptr, 0},
     {"interval", u"", nullptr, 0}, {"times", u"", nullptr, 0}, {"kind", u"", nullptr, 0},
-    {"drugA", u"", nullptr, 0},  {"drugB", u"", nullptr, 0},  {"gap", u"", nullptr, 0},
-    {"beds", u"", nullptr, 0},   {"bed", u"", nullptr, 0},    {"dose", u"", nullptr, 0},
-    {"volume", u"", nullptr, 0}, {"gtt", u"", nullptr, 0},    {"panel", u"", nullptr, 0},
+    {"drugA", u"", nullptr, 0},    {"drugB", u"", nullptr, 0}, {"gap", u"", nullptr, 0},
+    {"beds", u"", nullptr, 0},     {"bed", u"", nullptr, 0},   {"dose", u"", nullptr, 0},
+    {"volume", u"", nullptr, 0},   {"gtt", u"", nullptr, 0},   {"panel", u"", nullptr, 0},
 };
 constexpr std::int32_t kInputCount = sizeof kInputs / sizeof kInputs[0];
 
@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tarn::GuardedText verdict(verdictCapacity);
   tarn::GuardedText copy(copyCapacity);
   if (throughCalculate) {
-    const tarn::ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, kInputCount, kInputs,
-                                0, nullptr, 0, nullptr, kind};
+    const tarn::ToolDef tool = {1,       u"t", nullptr, u"c", u"r",    nullptr, kInputCount,
+                                kInputs, 0,    nullptr, 0,    nullptr, kind};
     tarn::Level level = -99;
     const tarn::Level returned =
         tarn::Calculate(tool, values, result.Data(), resultCapacity, verdict.Data(),
@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tarn::Check(returned == level);
     tarn::Check(copy.Sound());
   } else {
-    const tarn::ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, kInputCount, kInputs,
-                                0, nullptr, 0, nullptr, kind};
+    const tarn::ToolDef tool = {1,       u"t", nullptr, u"c", u"r",    nullptr, kInputCount,
+                                kInputs, 0,    nullptr, 0,    nullptr, kind};
     const tarn::Level level = tarn::RunReport(kind, tool, values, result.Data(), resultCapacity,
                                               verdict.Data(), verdictCapacity);
     tarn::Check(level >= 0 && level <= 3);

@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kCodes[] = {"f0", "f1", "f2", "f3", "int", "pct", "date", nullptr, "", "F1",
-                              "f5", "dat", "datex"};
+const char* const kCodes[] = {"f0",    "f1", "f2", "f3", "int", "pct",  "date",
+                              nullptr, "",   "F1", "f5", "dat", "datex"};
 
 // Reads the "%04lld-%02lld-%02lld" text back (years may be negative or longer than 4 digits).
 bool ReadDate(const char16_t* text, std::int64_t& year, std::int64_t& month, std::int64_t& day) {
@@ -26,7 +26,8 @@ bool ReadDate(const char16_t* text, std::int64_t& year, std::int64_t& month, std
   for (std::int32_t part = 0; part < 3; ++part) {
     if (part > 0 && text[at++] != u'-') return false;
     if (text[at] < u'0' || text[at] > u'9') return false;
-    while (text[at] >= u'0' && text[at] <= u'9') parts[part] = parts[part] * 10 + (text[at++] - u'0');
+    while (text[at] >= u'0' && text[at] <= u'9')
+      parts[part] = parts[part] * 10 + (text[at++] - u'0');
   }
   year = negative ? -parts[0] : parts[0];
   month = parts[1];

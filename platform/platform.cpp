@@ -33,9 +33,8 @@ bool WriteUtf8(std::FILE* file, const char16_t* text) {
   std::int32_t done = 0;
   while (done < total) {
     std::int32_t consumed = 0;
-    const std::int32_t bytes =
-        EncodeUtf8(text + done, total - done, piece, static_cast<std::int32_t>(sizeof piece),
-                   &consumed);
+    const std::int32_t bytes = EncodeUtf8(text + done, total - done, piece,
+                                          static_cast<std::int32_t>(sizeof piece), &consumed);
     if (consumed <= 0) return false;  // cannot happen with a 4 KiB piece; never loop forever
     if (std::fwrite(piece, 1, static_cast<std::size_t>(bytes), file) !=
         static_cast<std::size_t>(bytes)) {

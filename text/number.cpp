@@ -20,9 +20,9 @@ constexpr std::int32_t kMaxKeptDigits = 800;
 // Limits of the exact fast path for short decimals (see ReadDecimal).
 constexpr std::int32_t kFastPathDigits = 15;
 constexpr std::int64_t kFastPathScale = 22;
-constexpr double kPowersOfTen[kFastPathScale + 1] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kPowersOfTen[kFastPathScale + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::int64_t kDecimalOverflow = 400;
 constexpr std::int64_t kDecimalUnderflow = -400;
 // Written exponents are read saturating at this size: far beyond any range, yet far from
@@ -326,8 +326,7 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
   return CopyOut(text, static_cast<std::int32_t>(result.ptr - text), out, capacity);
 }
 
-std::int32_t FormatGeneral(double value, std::int32_t precision, char* out,
-                           std::int32_t capacity) {
+std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity) {
   if (!std::isfinite(value)) {
     const char* text = NonFiniteText(value);
     return CopyOut(text, static_cast<std::int32_t>(std::strlen(text)), out, capacity);

@@ -23,8 +23,9 @@ std::int64_t gAllocations = 0;  // calls of any allocating function since the st
 
 #if defined(TARN_ASAN)
 
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*mallocHook)(const volatile void*, std::size_t), void (*freeHook)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*,
+                                                                            std::size_t),
+                                                         void (*freeHook)(const volatile void*));
 
 namespace {
 
@@ -82,9 +83,7 @@ void* CountedNew(std::size_t size) {
 void* operator new(std::size_t size) { return CountedNew(size); }
 void* operator new[](std::size_t size) { return CountedNew(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  return CountedNew(size);
-}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedNew(size); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }

@@ -22,11 +22,11 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Every key that any report reads, in one tool, so each generator sees the values below.
 constexpr ToolInput kReportInputs[] = {
-    {"nurses", u"", nullptr, 0}, {"days", u"", nullptr, 0},     {"start", u"", nullptr, 0},
-    {"interval", u"", nullptr, 0}, {"times", u"", nullptr, 0},  {"kind", u"", nullptr, 0},
-    {"drugA", u"", nullptr, 0},  {"drugB", u"", nullptr, 0},    {"gap", u"", nullptr, 0},
-    {"beds", u"", nullptr, 0},   {"bed", u"", nullptr, 0},      {"dose", u"", nullptr, 0},
-    {"volume", u"", nullptr, 0}, {"gtt", u"", nullptr, 0},      {"panel", u"", nullptr, 0},
+    {"nurses", u"", nullptr, 0},   {"days", u"", nullptr, 0},  {"start", u"", nullptr, 0},
+    {"interval", u"", nullptr, 0}, {"times", u"", nullptr, 0}, {"kind", u"", nullptr, 0},
+    {"drugA", u"", nullptr, 0},    {"drugB", u"", nullptr, 0}, {"gap", u"", nullptr, 0},
+    {"beds", u"", nullptr, 0},     {"bed", u"", nullptr, 0},   {"dose", u"", nullptr, 0},
+    {"volume", u"", nullptr, 0},   {"gtt", u"", nullptr, 0},   {"panel", u"", nullptr, 0},
 };
 constexpr std::int32_t kReportInputCount = sizeof kReportInputs / sizeof kReportInputs[0];
 
@@ -37,20 +37,23 @@ constexpr double kReportValues[][kReportInputCount] = {
     {},
     {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN, kNaN},
     {kInf, kInf, kInf, kInf, kInf, -kInf, kInf, -kInf, kInf, kInf, kInf, kInf, kInf, kInf, kInf},
-    {1e300, 1e300, -1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300,
-     1e300, 1e300, 1e300},
+    {1e300, 1e300, -1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300, 1e300,
+     1e300, 1e300},
     {-5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5},
 };
 
 const char* const kFormulas[] = {
-    "w*dose", "w*dose/conc", "w*40", "w<6",
+    "w*dose",
+    "w*dose/conc",
+    "w*40",
+    "w<6",
     "max(0, min(w*dose, 400)) / conc + (w<6 ? 1 : 0)",
     "sqrt(-1) + log(0) + mod(1, 0) + 1/0 + unknown + f(2) + (((",
     "cbrt(-8) + pow(2, 10) + round(2.5) + sign(-3) + 0x1p4 + 1e400",
 };
 
 const double kToolValues[][kMaxInputs] = {
-    {12, 10, 20}, {5, 10, 20}, {0, 0, 0}, {12, 10, 0}, {kNaN, 10, 20}, {kInf, -kInf, 1},
+    {12, 10, 20},           {5, 10, 20}, {0, 0, 0}, {12, 10, 0}, {kNaN, 10, 20}, {kInf, -kInf, 1},
     {1e300, 1e300, 1e-300},
 };
 
@@ -113,8 +116,9 @@ TEST_F(NoHeap, CalculateTheBuiltInTool) {
 TEST_F(NoHeap, EveryReportKindDirectlyAndThroughCalculate) {
   static char16_t result[8192], verdict[512], copy[8192];
   for (ReportKind kind = 0; kind <= 12; ++kind) {
-    const ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, kReportInputCount,
-                          kReportInputs, 0, nullptr, 0, nullptr, kind};
+    const ToolDef tool = {
+        1, u"t",    nullptr, u"c",    u"r", nullptr, kReportInputCount, kReportInputs,
+        0, nullptr, 0,       nullptr, kind};
     const std::int64_t count = AllocationsOf([&] {
       for (const auto& values : kReportValues) {
         RunReport(kind, tool, values, result, 8192, verdict, 512);
@@ -130,8 +134,8 @@ TEST_F(NoHeap, EveryReportKindDirectlyAndThroughCalculate) {
 TEST_F(NoHeap, SelfTestReport) {
   static char16_t report[kSelfTestReportCapacity];
   int code = -1;
-  const std::int64_t count =
-      AllocationsOf([&] { code = BuildSelfTestReport(GetBuiltInTool(), report, kSelfTestReportCapacity); });
+  const std::int64_t count = AllocationsOf(
+      [&] { code = BuildSelfTestReport(GetBuiltInTool(), report, kSelfTestReportCapacity); });
   EXPECT_EQ(count, 0);
   EXPECT_EQ(code, 0);
 }
