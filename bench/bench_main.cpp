@@ -34,11 +34,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         continue;
       }
       const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-        times[name] = run.GetAdjustedCPUTime();
-      } else if (run.run_type == Run::RT_Iteration && run.repetitions <= 1) {
-        times[name] = run.GetAdjustedCPUTime();
-      }
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+      if (median || single) times[name] = run.GetAdjustedCPUTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

@@ -112,6 +112,7 @@ void AgainstPrintf(FuzzReader& reader) {
     narrowTemplate += conversion;
   }
   std::vector<FormatArg> args;
+  args.reserve(kinds.size());
   std::size_t nextInteger = 0;
   std::size_t nextReal = 0;
   for (const char kind : kinds) {

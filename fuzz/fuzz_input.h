@@ -71,7 +71,9 @@ struct GuardedText {
   // Terminated inside the capacity (when it has one) and every canary intact.
   bool Sound() const {
     for (std::int32_t i = 0; i < kCanaries; ++i) {
-      if (units[static_cast<std::size_t>(capacity + i)] != kCanary) return false;
+      if (units[static_cast<std::size_t>(capacity) + static_cast<std::size_t>(i)] != kCanary) {
+        return false;
+      }
     }
     if (capacity < 1) return true;
     for (std::int32_t i = 0; i < capacity; ++i) {

@@ -14,7 +14,11 @@ namespace {
 
 bool SameDouble(double a, double b) {
   if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
-  return std::memcmp(&a, &b, sizeof a) == 0;
+  std::uint64_t aBits = 0;  // bit for bit: -0 and +0 differ
+  std::uint64_t bBits = 0;
+  std::memcpy(&aBits, &a, sizeof a);
+  std::memcpy(&bBits, &b, sizeof b);
+  return aBits == bBits;
 }
 
 }  // namespace

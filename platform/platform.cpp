@@ -18,10 +18,10 @@ std::int32_t JoinArguments(int argc, const char* const* argv, char16_t* out,
     if (argv[i] == nullptr) continue;
     DecodeUtf8(argv[i], argument, kCommandLineCapacity);
     const bool quote = std::strchr(argv[i], ' ') != nullptr;
-    if (i > 0) length = AppendBounded(out, capacity, u" ");
-    if (quote) length = AppendBounded(out, capacity, u"\"");
-    length = AppendBounded(out, capacity, argument);
-    if (quote) length = AppendBounded(out, capacity, u"\"");
+    if (i > 0) AppendBounded(out, capacity, u" ");
+    if (quote) AppendBounded(out, capacity, u"\"");
+    const std::int32_t afterArgument = AppendBounded(out, capacity, argument);
+    length = quote ? AppendBounded(out, capacity, u"\"") : afterArgument;
   }
   return length;
 }
