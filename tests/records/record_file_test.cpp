@@ -61,7 +61,7 @@ TEST(RecordNames, PathThatDoesNotFitIsRefused) {
 TEST(RecordTexts, HeaderAndRecordOfTheBuiltInShape) {
   char16_t header[kHeaderCapacity];
   const ToolDef tool = TestTool();
-  EXPECT_EQ(BuildRecordHeader(tool, header, kHeaderCapacity), 25);
+  EXPECT_EQ(BuildRecordHeader(tool, header, kHeaderCapacity), 24);
   EXPECT_EQ(std::u16string(header), u"时间,工具,体重,每次剂量,混悬液浓度,结果\r\n");
   EXPECT_EQ(RecordText(tool, kDefaultValues, u"x"),
             u"2024-03-05 08:07:09,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,x\r\n");
@@ -114,7 +114,7 @@ TEST(RecordTexts, LongLabelIsCutInsideItsPiece) {
 
   char16_t header[kHeaderCapacity];
   BuildRecordHeader(tool, header, kHeaderCapacity);
-  EXPECT_EQ(std::u16string(header), u"时间,工具," + label.substr(0, 127) + u",乙,结果\r\n");
+  EXPECT_EQ(std::u16string(header), u"时间,工具," + label.substr(0, 126) + u",乙,结果\r\n");
 }
 
 // A whole line cut at its capacity must still end in CR LF, or the next record would be
