@@ -122,7 +122,9 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
   AppendLine(resultText, resultCapacity, kDosingHeaderTemplate, start, interval, doses);
   for (std::int32_t dose = 0; dose < doses; ++dose) {
     char16_t cell[kDoseCellCapacity];
-    FormatDoseCell(dose * interval + start, cell, kDoseCellCapacity);
+    // The first dose is at the start itself, even for an infinite interval (0 × inf is NaN).
+    const double offset = dose == 0 ? 0.0 : dose * interval;
+    FormatDoseCell(offset + start, cell, kDoseCellCapacity);
     AppendText(resultText, resultCapacity, cell);
     if (dose + 1 < doses) AppendText(resultText, resultCapacity, kDoseSeparator);
   }
