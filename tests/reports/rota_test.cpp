@@ -181,7 +181,9 @@ TEST(DosingTimetable, TimesAreClampedToThirtyCells) {
     }
     EXPECT_EQ(separators + 1, times > 1e9 ? 1u : 30u);
     const std::string last = "  |  第10天 16:00";
-    if (times < 1e9) EXPECT_EQ(lines[1].substr(lines[1].size() - last.size()), last);
+    if (times < 1e9) {
+      EXPECT_EQ(lines[1].substr(lines[1].size() - last.size()), last);
+    }
   }
 }
 
@@ -206,7 +208,9 @@ TEST(DosingTimetable, TimesNoClockCanShowPrintAsDashesInsteadOfOverflowing) {
   for (const Case& c : cases) {
     const auto lines = Lines(RunGenerator(DosingTimetable, c.inputs).result);
     ASSERT_EQ(lines.size(), 4u);
-    if (c.header != nullptr) EXPECT_EQ(lines[0], c.header);
+    if (c.header != nullptr) {
+      EXPECT_EQ(lines[0], c.header);
+    }
     EXPECT_EQ(lines[1], c.cells);
   }
 }
