@@ -142,13 +142,5 @@ TEST(AppendText, AppendsWithoutLineEndCutAtCapacityMinusOne) {
   EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
 }
 
-TEST(ChooseLines, FallsBackToTheLastRowWhoseKeyIsNeverCompared) {
-  const LineChoice rows[] = {{1, {u"one"}}, {2, {u"two", u"2b"}}, {kAnyOther, {u"other"}}};
-  EXPECT_EQ(Utf8(ChooseLines(rows, 2).lines[1]), "2b");
-  EXPECT_EQ(Utf8(ChooseLines(rows, kAnyOther).lines[0]), "other");
-  EXPECT_EQ(Utf8(ChooseLines(rows, INT32_MIN).lines[0]), "other");
-  EXPECT_EQ(Utf8(ChooseLines(rows, 3).lines[0]), "other");
-}
-
 }  // namespace
 }  // namespace tarn
