@@ -50,6 +50,8 @@ constexpr double kMaxShownDays = 9007199254740992.0;
 
 constexpr std::int32_t kDoseCellCapacity = 64;
 
+// An infinite or NaN start or interval prints as the formatter spells it ("inf", "nan"); the
+// window refuses such input, so only a caller of the engine itself can pass one.
 constexpr const char16_t* kDosingHeaderTemplate = u"首剂时间 %.0f:00，间隔 %.0f 小时，共 %d 次：";
 constexpr const char16_t* kDoseCellTemplate = u"第%d天 %02d:%02d";
 constexpr const char16_t* kDoseCellUnknown = u"第--天 --:--";
