@@ -10,51 +10,26 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <random>
 #include <string>
 
 #include "text/number.h"
+#include "text/number_cases.h"
 
 namespace tarn {
 namespace {
 
-constexpr std::uint64_t kSeed = 20240917;
 constexpr int kMaxReported = 10;
 
-double FromBits(std::uint64_t bits) {
-  double value = 0;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
-
-// Doubles that stress rounding: any bit pattern, everyday magnitudes, exact binary halves at
-// few decimals, short decimals, subnormals and the largest values.
-double GeneratedDouble(std::mt19937_64& random, int kind) {
-  std::uniform_int_distribution<std::int64_t> whole(-2000000, 2000000);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  switch (kind) {
-    case 0:
-      return FromBits(random());
-    case 1:
-      return std::ldexp(unit(random) * 2 - 1, static_cast<int>(random() % 80) - 40);
-    case 2:  // n / 2^k: exact ties for %.0f .. %.3f
-      return std::ldexp(static_cast<double>(whole(random)), -static_cast<int>(random() % 11));
-    case 3:
-      return static_cast<double>(whole(random)) / std::pow(10.0, static_cast<double>(random() % 5));
-    case 4:
-      return FromBits(random() % 0x0010000000000000u) * (random() % 2 ? -1 : 1);
-    default:
-      return FromBits(0x7FE0000000000000u + random() % 0x0010000000000000u);
-  }
-}
+using tarn_test::GeneratedDouble;
+using tarn_test::GeneratedNumberText;
 
 TEST(NumberAgainstGlibc, FixedAndGeneral) {
-  std::mt19937_64 random(kSeed);
+  std::uint64_t state = tarn_test::kFormatSeed;
   int failures = 0;
   char ours[kMaxFixedText];
   char theirs[kMaxFixedText + 16];
-  for (int i = 0; i < 60000 && failures < kMaxReported; ++i) {
-    const double value = GeneratedDouble(random, i % 6);
+  for (int i = 0; i < tarn_test::kFormatCount && failures < kMaxReported; ++i) {
+    const double value = GeneratedDouble(state, i % tarn_test::kDoubleKinds);
     for (std::int32_t decimals = 0; decimals <= 9; ++decimals) {
       FormatFixed(value, decimals, ours, kMaxFixedText);
       std::snprintf(theirs, sizeof theirs, "%.*f", static_cast<int>(decimals), value);
@@ -62,7 +37,7 @@ TEST(NumberAgainstGlibc, FixedAndGeneral) {
         ADD_FAILURE() << "%." << decimals << "f of " << theirs << ": got " << ours;
       }
     }
-    const std::int32_t precision = (i % 3 == 0) ? 6 : static_cast<std::int32_t>(random() % 18);
+    const std::int32_t precision = tarn_test::GeneralPrecision(state, i);
     FormatGeneral(value, precision, ours, kMaxFixedText);
     std::snprintf(theirs, sizeof theirs, "%.*g", static_cast<int>(precision), value);
     if (std::strcmp(ours, theirs) != 0 && ++failures <= kMaxReported) {
@@ -101,30 +76,10 @@ bool ReadsLikeGlibc(const std::string& text, int& failures) {
 }
 
 TEST(NumberAgainstGlibc, ReadFragments) {
-  static const char* const kFragments[] = {
-      "  ", " ", "\t", "\n", "+", "-", "0x", "0X", "0", "1", "9", "5", "7", ".", ".", "e", "E",
-      "e-", "e+", "p", "P", "p-", "inf", "INF", "nan", "NaN", "(", ")", "x", "ity", "in", "a",
-      "f", "_", "308", "309", "-324", "-325", "323", "1074", "1075", "-1022", "-1023",
-      "4940656458412465", "2470328229206232", "17976931348623157", "2250738585072011",
-      "9007199254740993", "00000", "ffff", "8p"};
-  constexpr std::size_t kFragmentCount = sizeof kFragments / sizeof kFragments[0];
-  std::mt19937_64 random(kSeed + 1);
+  std::uint64_t state = tarn_test::kReadSeed;
   int failures = 0;
-  std::string text;
-  for (int i = 0; i < 150000 && failures < kMaxReported; ++i) {
-    text.clear();
-    const int pieces = 1 + static_cast<int>(random() % 8);
-    for (int p = 0; p < pieces; ++p) {
-      if (random() % 7 == 0) {
-        const std::size_t run = static_cast<std::size_t>(random() % 401);
-        for (std::size_t d = 0; d < run; ++d) {
-          text += static_cast<char>('0' + random() % (random() % 3 == 0 ? 1 : 10));
-        }
-      } else {
-        text += kFragments[random() % kFragmentCount];
-      }
-    }
-    ReadsLikeGlibc(text, failures);
+  for (int i = 0; i < tarn_test::kReadCount && failures < kMaxReported; ++i) {
+    ReadsLikeGlibc(GeneratedNumberText(state), failures);
   }
 }
 
@@ -132,11 +87,11 @@ TEST(NumberAgainstGlibc, ReadFragments) {
 // in full (long double holds them exactly), the same a hair above and cut short below, and
 // random doubles in their shortest-ish decimal and hexadecimal spellings.
 TEST(NumberAgainstGlibc, ReadRoundingEdges) {
-  std::mt19937_64 random(kSeed + 2);
+  std::uint64_t state = tarn_test::kReadSeed + 1;
   int failures = 0;
   char text[1200];
   for (int i = 0; i < 20000 && failures < kMaxReported; ++i) {
-    double value = GeneratedDouble(random, i % 6);
+    double value = GeneratedDouble(state, i % tarn_test::kDoubleKinds);
     if (!std::isfinite(value)) continue;
     value = std::fabs(value);
     const double next = std::nextafter(value, INFINITY);
@@ -149,6 +104,7 @@ TEST(NumberAgainstGlibc, ReadRoundingEdges) {
     while (digits.size() > 2 && digits.back() == '0') digits.pop_back();
     const std::string exponent = exact.substr(mark);
     ReadsLikeGlibc(digits + "000000001" + exponent, failures);
+    ReadsLikeGlibc(digits + std::string(900, '0') + "1" + exponent, failures);
     ReadsLikeGlibc(digits.substr(0, digits.size() - 1) + exponent, failures);
     std::snprintf(text, sizeof text, "%La", half);
     ReadsLikeGlibc(text, failures);
