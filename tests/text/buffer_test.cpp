@@ -57,7 +57,8 @@ TEST(AppendBounded, EveryCapacityAroundTheLength) {
     }
     const std::int32_t expected = capacity - 1 < 6 ? capacity - 1 : 6;
     EXPECT_EQ(length, expected) << capacity;
-    EXPECT_EQ(buffer.Text(), std::u16string(u"xyabcd").substr(0, static_cast<std::size_t>(expected)));
+    const std::u16string full = u"xyabcd";
+    EXPECT_EQ(buffer.Text(), full.substr(0, static_cast<std::size_t>(expected)));
     EXPECT_TRUE(buffer.UntouchedFrom(expected + 1)) << capacity;
   }
 }

@@ -303,8 +303,10 @@ const LongCase kLongCases[] = {
 
 // Same bits, or both NaN.
 ::testing::AssertionResult SameDouble(double actual, double expected) {
-  if (std::isnan(expected) ? std::isnan(actual)
-                           : (actual == expected && std::signbit(actual) == std::signbit(expected))) {
+  const bool same = std::isnan(expected) ? std::isnan(actual)
+                                         : actual == expected &&
+                                               std::signbit(actual) == std::signbit(expected);
+  if (same) {
     return ::testing::AssertionSuccess();
   }
   return ::testing::AssertionFailure() << "got " << actual << " expected " << expected;
