@@ -1,1 +1,104 @@
-// (in progress)
+// The window-less self-test: one run of the tool on its default inputs, reported line by line
+// in UTF-8. Allocates nothing apart from what opening the report file takes.
+#include "app/selftest.h"
+
+#include "engine/calc.h"
+#include "engine/expr.h"
+#include "platform/platform.h"
+#include "text/buffer.h"
+#include "text/format.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::int32_t kResultCapacity = 8192;
+constexpr std::int32_t kVerdictCapacity = 512;
+constexpr std::int32_t kOutLineCapacity = 512;
+constexpr std::int32_t kLevelLineCapacity = 256;
+constexpr std::int32_t kErrorsLineCapacity = 128;
+constexpr std::int32_t kDetailLimit = 8000;  // characters of the flattened result text
+
+}  // namespace
+
+void AppendFlattenedDetail(char16_t* report, std::int32_t capacity, const char16_t* text) {
+  char16_t piece[256];
+  std::int32_t pieceLength = 0;
+  std::int32_t kept = 0;
+  for (const char16_t* at = text; *at != 0 && kept < kDetailLimit; ++at) {
+    if (*at == u'\r') continue;
+    piece[pieceLength++] = *at == u'\n' ? u' ' : *at;
+    ++kept;
+    if (pieceLength == 255) {
+      AppendUnits(report, capacity, piece, pieceLength);
+      pieceLength = 0;
+    }
+  }
+  AppendUnits(report, capacity, piece, pieceLength);
+}
+
+int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capacity) {
+  double inputValues[kMaxInputs] = {};
+  const std::int32_t inputCount = tool.inputCount < kMaxInputs ? tool.inputCount : kMaxInputs;
+  for (std::int32_t i = 0; i < inputCount; ++i) inputValues[i] = tool.inputs[i].defaultValue;
+
+  char16_t resultText[kResultCapacity];
+  char16_t verdictText[kVerdictCapacity];
+  char16_t resultCopy[kResultCapacity];
+  Level level = 0;
+  Calculate(tool, inputValues, resultText, kResultCapacity, verdictText, kVerdictCapacity, level,
+            resultCopy, kResultCapacity);
+
+  char16_t line[kOutLineCapacity];
+  Format(line, kOutLineCapacity, u"TOOL|%d|%ls|%ls\r\n", tool.id, tool.title, tool.category);
+  CopyText(report, capacity, line);
+  Format(line, kLevelLineCapacity, u"LEVEL|%d\r\n", level);
+  AppendBounded(report, capacity, line);
+
+  std::int32_t failures = 0;
+  if (tool.reportKind != 0) {
+    AppendBounded(report, capacity, u"OUT|报告文本|见 DETAIL|\r\n");
+  } else {
+    const std::int32_t outputCount =
+        tool.outputCount < kMaxOutputs ? tool.outputCount : kMaxOutputs;
+    for (std::int32_t i = 0; i < outputCount; ++i) {
+      // Each output on its own: names of other outputs read 0 here.
+      const double outputValues[kMaxOutputs] = {};
+      std::int32_t failed = 0;
+      const ToolOutput& output = tool.outputs[i];
+      const double value = EvalExpr(tool, output.formula, inputValues, outputValues, failed);
+      if (failed != 0) ++failures;
+      char16_t valueText[kValueTextCapacity];
+      FormatValue(output.format, value, valueText, kValueTextCapacity);
+      Format(line, kOutLineCapacity, u"OUT|%ls|%ls|%ls\r\n", output.label, valueText,
+             output.unit != nullptr ? output.unit : u"");
+      AppendBounded(report, capacity, line);
+    }
+  }
+
+  AppendBounded(report, capacity, u"VERDICT|");
+  AppendBounded(report, capacity, verdictText);
+  AppendBounded(report, capacity, u"\r\nDETAIL|");
+  AppendFlattenedDetail(report, capacity, resultText);
+  AppendBounded(report, capacity, u"\r\n");
+  Format(line, kErrorsLineCapacity, u"ERRORS|%d\r\n", failures);
+  AppendBounded(report, capacity, line);
+  return failures != 0 ? 2 : 0;
+}
+
+int RunSelfTest(const ToolDef& tool, const char16_t* reportPath) {
+  static char16_t report[kSelfTestReportCapacity];  // 32 KiB: kept off the stack
+  const int code = BuildSelfTestReport(tool, report, kSelfTestReportCapacity);
+  WriteUtf8File(reportPath, report);
+  return code;
+}
+
+int RunSelfTest(const char16_t* reportPath) { return RunSelfTest(GetBuiltInTool(), reportPath); }
+
+void WriteUtf8File(const char16_t* path, const char16_t* text) {
+  std::FILE* file = OpenFile(path, "wb");
+  if (file == nullptr) return;
+  WriteUtf8(file, text);  // any length: the UTF-8 form is written whole
+  std::fclose(file);
+}
+
+}  // namespace tarn

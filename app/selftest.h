@@ -20,6 +20,10 @@ int RunSelfTest(const ToolDef& tool, const char16_t* reportPath);
 // RunSelfTest with the built-in tool.
 int RunSelfTest(const char16_t* reportPath);
 
+// Appends `text` on one line: CR dropped, LF turned into a blank, at most 8000 characters
+// kept; bounded by `capacity`. (The DETAIL line; exposed for tests.)
+void AppendFlattenedDetail(char16_t* report, std::int32_t capacity, const char16_t* text);
+
 // Creates or truncates the file and writes the text as UTF-8 without a byte-order mark.
 // Reports nothing; a file that cannot be opened is left alone.
 void WriteUtf8File(const char16_t* path, const char16_t* text);

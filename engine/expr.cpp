@@ -1,1 +1,325 @@
-// (in progress)
+// The expression evaluator: a recursive-descent parser that computes while it reads. No token
+// list, no tree, no heap. An error never stops the reading: it sets the failure flag and a
+// substitute value takes the failed part's place.
+#include "engine/expr.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "text/number.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::int32_t kNameCapacity = 64;  // 63 characters and the terminator
+
+// All the state of one evaluation.
+struct ExprState {
+  const ToolDef& tool;
+  const double* inputValues;
+  const double* outputValues;
+  const char* cursor;
+  std::int32_t failed;
+  std::int32_t depth;  // current nesting; bounded by kMaxExprDepth
+};
+
+double ParseConditional(ExprState& s);
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
+bool IsTrue(double v) { return v != 0; }  // NaN counts as true
+
+void SkipSpace(ExprState& s) {
+  while (IsSpace(*s.cursor)) ++s.cursor;
+}
+
+void Fail(ExprState& s) { s.failed = 1; }
+
+// Enters one nesting level; false (and a failure) at the cap, so deep input cannot exhaust
+// the stack. Each successful Enter is paired with a Leave.
+bool Enter(ExprState& s) {
+  if (s.depth >= kMaxExprDepth) {
+    Fail(s);
+    return false;
+  }
+  ++s.depth;
+  return true;
+}
+
+void Leave(ExprState& s) { --s.depth; }
+
+// Value of a name outside a call: inputs first, then outputs; unknown is an error.
+double LookUpName(ExprState& s, const char* name) {
+  for (std::int32_t i = 0; i < s.tool.inputCount; ++i) {
+    if (std::strcmp(s.tool.inputs[i].key, name) == 0) return s.inputValues[i];
+  }
+  for (std::int32_t i = 0; i < s.tool.outputCount; ++i) {
+    if (std::strcmp(s.tool.outputs[i].key, name) == 0) return s.outputValues[i];
+  }
+  Fail(s);
+  return 0;
+}
+
+// call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
+double ParseCall(ExprState& s, const char* name) {
+  const double a = ParseConditional(s);
+  SkipSpace(s);
+  if (*s.cursor != ',') {
+    if (*s.cursor == ')') ++s.cursor; else Fail(s);
+    return ApplyFunction1(name, a, s.failed);
+  }
+  ++s.cursor;
+  const double b = ParseConditional(s);
+  SkipSpace(s);
+  if (*s.cursor == ')') ++s.cursor; else Fail(s);
+  if (std::strcmp(name, "min") == 0) return a < b ? a : b;
+  if (std::strcmp(name, "max") == 0) return a > b ? a : b;
+  if (std::strcmp(name, "pow") == 0) return std::pow(a, b);
+  if (std::strcmp(name, "mod") == 0) {
+    if (b == 0) {
+      Fail(s);
+      return 0;
+    }
+    return std::fmod(a, b);
+  }
+  Fail(s);
+  return 0;
+}
+
+// unary = "(" conditional ")" | "-" unary | "+" unary | "!" unary | number | name | call
+double ParseUnary(ExprState& s) {
+  for (;;) {
+    SkipSpace(s);
+    const char c = *s.cursor;
+    if (c == '+') {  // any number of prefix pluses change nothing
+      ++s.cursor;
+      continue;
+    }
+    if (c == '(') {
+      ++s.cursor;
+      const double v = ParseConditional(s);
+      SkipSpace(s);
+      if (*s.cursor == ')') ++s.cursor; else Fail(s);
+      return v;
+    }
+    if (c == '-' || c == '!') {
+      ++s.cursor;
+      if (!Enter(s)) return 0;
+      const double v = ParseUnary(s);
+      Leave(s);
+      if (c == '-') return -v;
+      return v == 0 ? 1 : 0;
+    }
+    if (IsDigit(c) || c == '.') {
+      const char* end = s.cursor;
+      const double v = ParseNumber(s.cursor, &end);
+      if (end == s.cursor) {
+        Fail(s);
+        return 0;
+      }
+      s.cursor = end;
+      return v;
+    }
+    if (IsLetter(c) || c == '_') {
+      char name[kNameCapacity];
+      std::int32_t length = 0;
+      while (length < kNameCapacity - 1 && IsNameChar(*s.cursor)) name[length++] = *s.cursor++;
+      name[length] = 0;
+      SkipSpace(s);
+      if (*s.cursor == '(') {
+        ++s.cursor;
+        return ParseCall(s, name);
+      }
+      return LookUpName(s, name);
+    }
+    Fail(s);  // no operand can start here
+    return 0;
+  }
+}
+
+// power = unary [ "^" power ]        (right to left; prefix minus binds tighter)
+double ParsePower(ExprState& s) {
+  const double base = ParseUnary(s);
+  SkipSpace(s);
+  if (*s.cursor != '^') return base;
+  ++s.cursor;
+  if (!Enter(s)) return 0;
+  const double exponent = ParsePower(s);
+  Leave(s);
+  return std::pow(base, exponent);
+}
+
+// multiplicative = power { ("*" | "/" | "%") power }     ("**" is not an operator)
+// A zero divisor fails and gives 0 for the whole chain, reading on after the divisor.
+double ParseMultiplicative(ExprState& s) {
+  double l = ParsePower(s);
+  for (;;) {
+    SkipSpace(s);
+    const char c = *s.cursor;
+    if (c == '*' && s.cursor[1] == '*') return l;
+    if (c != '*' && c != '/' && c != '%') return l;
+    ++s.cursor;
+    const double r = ParsePower(s);
+    if (c == '*') {
+      l *= r;
+      continue;
+    }
+    if (r == 0) {
+      Fail(s);
+      return 0;
+    }
+    l = c == '/' ? l / r : std::fmod(l, r);
+  }
+}
+
+// additive = multiplicative { ("+" | "-") multiplicative }
+double ParseAdditive(ExprState& s) {
+  double l = ParseMultiplicative(s);
+  for (;;) {
+    SkipSpace(s);
+    const char c = *s.cursor;
+    if (c != '+' && c != '-') return l;
+    ++s.cursor;
+    const double r = ParseMultiplicative(s);
+    l = c == '+' ? l + r : l - r;
+  }
+}
+
+// The comparison operators, longest first so "<=" is not read as "<".
+enum class Compare { LessEqual, GreaterEqual, Equal, NotEqual, Less, Greater };
+struct CompareOperator {
+  const char* text;
+  std::int32_t length;
+  Compare op;
+};
+constexpr CompareOperator kCompareOperators[] = {
+    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual},
+    {"==", 2, Compare::Equal},     {"!=", 2, Compare::NotEqual},
+    {"<", 1, Compare::Less},       {">", 1, Compare::Greater},
+};
+
+// comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]   (at most one)
+double ParseComparison(ExprState& s) {
+  const double l = ParseAdditive(s);
+  SkipSpace(s);
+  for (const CompareOperator& candidate : kCompareOperators) {
+    if (std::strncmp(s.cursor, candidate.text, static_cast<std::size_t>(candidate.length)) != 0) {
+      continue;
+    }
+    s.cursor += candidate.length;
+    const double r = ParseAdditive(s);
+    switch (candidate.op) {  // IEEE rules: NaN makes all but != false
+      case Compare::LessEqual: return l <= r ? 1 : 0;
+      case Compare::GreaterEqual: return l >= r ? 1 : 0;
+      case Compare::Equal: return l == r ? 1 : 0;
+      case Compare::NotEqual: return l != r ? 1 : 0;
+      case Compare::Less: return l < r ? 1 : 0;
+      case Compare::Greater: return l > r ? 1 : 0;
+    }
+  }
+  return l;
+}
+
+// and = comparison { "&&" comparison }        (no short circuit)
+double ParseAnd(ExprState& s) {
+  double r = ParseComparison(s);
+  for (;;) {
+    SkipSpace(s);
+    if (s.cursor[0] != '&' || s.cursor[1] != '&') return r;
+    s.cursor += 2;
+    const double t = ParseComparison(s);
+    r = IsTrue(r) && IsTrue(t) ? 1 : 0;
+  }
+}
+
+// or = and { "||" and }                       (no short circuit)
+double ParseOr(ExprState& s) {
+  double r = ParseAnd(s);
+  for (;;) {
+    SkipSpace(s);
+    if (s.cursor[0] != '|' || s.cursor[1] != '|') return r;
+    s.cursor += 2;
+    const double t = ParseAnd(s);
+    r = IsTrue(r) || IsTrue(t) ? 1 : 0;
+  }
+}
+
+// conditional = or [ "?" conditional ":" conditional ]   (both branches always evaluated)
+double ParseConditional(ExprState& s) {
+  if (!Enter(s)) return 0;
+  const double condition = ParseOr(s);
+  SkipSpace(s);
+  double result = condition;
+  if (*s.cursor == '?') {
+    ++s.cursor;
+    const double a = ParseConditional(s);
+    SkipSpace(s);
+    if (*s.cursor == ':') ++s.cursor; else Fail(s);
+    const double b = ParseConditional(s);
+    result = IsTrue(condition) ? a : b;
+  }
+  Leave(s);
+  return result;
+}
+
+}  // namespace
+
+double EvalExpr(const ToolDef& tool, const char* expression, const double* inputValues,
+                const double* outputValues, std::int32_t& failed) {
+  if (expression == nullptr || expression[0] == 0) {
+    failed = 1;
+    return 0;
+  }
+  ExprState s{tool, inputValues, outputValues, expression, 0, 0};
+  const double value = ParseConditional(s);
+  SkipSpace(s);
+  if (*s.cursor != 0) Fail(s);  // trailing text
+  if (!std::isfinite(value)) Fail(s);
+  failed = s.failed;
+  return value;
+}
+
+// The one-argument built-ins, in the order their names are compared. A domain test that
+// fails is an error; NaN passes every domain test and gives NaN.
+enum class Domain { Any, NotNegative, Positive };
+struct Function1 {
+  const char* name;
+  Domain domain;
+  double (*apply)(double);
+};
+
+// The double nearest to 1/3: the cube root is defined through pow, so cbrt(-8) is exactly -2.
+constexpr double kOneThird = 0.3333333333333333;
+
+constexpr Function1 kFunctions1[] = {
+    {"sqrt", Domain::NotNegative, [](double x) { return std::sqrt(x); }},
+    {"abs", Domain::Any, [](double x) { return std::fabs(x); }},
+    {"log", Domain::Positive, [](double x) { return std::log(x); }},
+    {"log10", Domain::Positive, [](double x) { return std::log10(x); }},
+    {"exp", Domain::Any, [](double x) { return std::exp(x); }},
+    {"floor", Domain::Any, [](double x) { return std::floor(x); }},
+    {"ceil", Domain::Any, [](double x) { return std::ceil(x); }},
+    {"round", Domain::Any, [](double x) { return std::floor(x + 0.5); }},  // halves go up
+    {"cbrt", Domain::Any,
+     [](double x) { return x >= 0 ? std::pow(x, kOneThird) : -std::pow(-x, kOneThird); }},
+    {"sign", Domain::Any, [](double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }},
+};
+
+double ApplyFunction1(const char* name, double x, std::int32_t& failed) {
+  for (const Function1& function : kFunctions1) {
+    if (std::strcmp(function.name, name) != 0) continue;
+    const bool outside = (function.domain == Domain::NotNegative && x < 0) ||
+                         (function.domain == Domain::Positive && x <= 0);
+    if (outside) {
+      failed = 1;
+      return 0;
+    }
+    return function.apply(x);
+  }
+  failed = 1;  // unknown name
+  return 0;
+}
+
+}  // namespace tarn

@@ -1,1 +1,47 @@
-// (in progress)
+// The built-in tool: a child's single ibuprofen dose, the suspension volume that holds it and
+// the daily ceiling. Constant data only; every user reads it in place.
+#include "engine/tool.h"
+
+namespace tarn {
+namespace {
+
+constexpr char16_t kUnitMg[] = u"mg";
+
+constexpr ToolInput kInputs[] = {
+    // key     label            unit        default
+    {"w",    u"体重",         u"kg",      12},
+    {"dose", u"每次剂量",     u"mg/kg",   10},
+    {"conc", u"混悬液浓度",   u"mg/ml",   20},
+};
+
+constexpr ToolOutput kOutputs[] = {
+    // key       label          unit     formula          format
+    {"single", u"单次剂量",   kUnitMg, "w*dose",       "f1"},
+    {"ml",     u"给药体积",   u"ml",   "w*dose/conc",  "f2"},
+    {"maxday", u"每日上限",   kUnitMg, "w*40",         "f0"},
+};
+
+constexpr ToolRule kRules[] = {
+    // condition  level  message
+    {"w<6", 2, u"体重过小，6 个月以下婴儿不推荐使用布洛芬"},
+    {"",    0, u"按体重计算完成，餐后服用减少胃肠刺激"},
+};
+
+constexpr ToolDef kIbuprofenTool = {
+    17,
+    u"Talvoro",
+    u"按体重与混悬液浓度计算毫升数",
+    u"儿科用药",
+    u"布洛芬 5-10mg/kg/次，间隔 6-8 小时，每日不超过 4 次",
+    u"脱水、肾功能不全、消化道溃疡患儿慎用；6 个月以下婴儿不推荐。",
+    3, kInputs,
+    3, kOutputs,
+    2, kRules,
+    0,
+};
+
+}  // namespace
+
+const ToolDef& GetBuiltInTool() { return kIbuprofenTool; }
+
+}  // namespace tarn

@@ -1,0 +1,28 @@
+# Runs "talvoro --selftest" in the forms a person would type and compares the report bytes.
+# -DPROGRAM -DEMULATOR (may be empty) -DWORKDIR -DEXPECTED
+file(REMOVE_RECURSE "${WORKDIR}")
+file(MAKE_DIRECTORY "${WORKDIR}")
+file(READ "${EXPECTED}" expected HEX)
+
+function(check_run description expected_file)
+  execute_process(COMMAND ${EMULATOR} "${PROGRAM}" ${ARGN}
+                  WORKING_DIRECTORY "${WORKDIR}" RESULT_VARIABLE code
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(NOT code EQUAL 0)
+    message(FATAL_ERROR "${description}: exit code ${code}, expected 0")
+  endif()
+  if(NOT EXISTS "${WORKDIR}/${expected_file}")
+    message(FATAL_ERROR "${description}: no report ${expected_file}")
+  endif()
+  file(READ "${WORKDIR}/${expected_file}" actual HEX)
+  if(NOT actual STREQUAL expected)
+    message(FATAL_ERROR "${description}: report bytes differ\n${actual}\n${expected}")
+  endif()
+  file(REMOVE "${WORKDIR}/${expected_file}")
+endfunction()
+
+check_run("named report" "r.txt" --selftest r.txt)
+check_run("switch alone" "selftest.txt" --selftest)
+check_run("quoted path with a blank" "my report.txt" --selftest "my report.txt")
+check_run("glued to the switch" "glued.txt" --selftestglued.txt)
+message(STATUS "self-test program: all forms wrote the expected report")

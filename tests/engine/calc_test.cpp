@@ -1,0 +1,198 @@
+// The calculation run and value formats: exact result lines, notes, verdicts, levels, and
+// that no capacity is ever overrun.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "engine/calc.h"
+#include "text/buffer.h"
+
+namespace tarn {
+namespace {
+
+std::u16string Text(const char16_t* text) { return std::u16string(text); }
+
+struct Run {
+  std::u16string result;
+  std::u16string verdict;
+  std::u16string copy;
+  Level level;
+  Level returned;
+};
+
+Run CalculateWith(const ToolDef& tool, std::vector<double> inputs) {
+  inputs.resize(kMaxInputs);
+  char16_t result[4096];
+  char16_t verdict[512];
+  char16_t copy[8192];
+  Run run{};
+  run.level = -99;
+  run.returned = Calculate(tool, inputs.data(), result, 4096, verdict, 512, run.level, copy, 8192);
+  run.result = result;
+  run.verdict = verdict;
+  run.copy = copy;
+  return run;
+}
+
+TEST(Calculate, BuiltInToolWithItsDefaults) {
+  const Run run = CalculateWith(GetBuiltInTool(), {12, 10, 20});
+  EXPECT_EQ(run.result, u"单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n");
+  EXPECT_EQ(run.verdict, u"按体重计算完成，餐后服用减少胃肠刺激");
+  EXPECT_EQ(run.level, 0);
+  EXPECT_EQ(run.returned, 0);
+  EXPECT_EQ(run.copy, run.result);
+}
+
+TEST(Calculate, LowWeightRaisesTheLevel) {
+  const Run run = CalculateWith(GetBuiltInTool(), {5, 10, 20});
+  EXPECT_EQ(run.result, u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
+  EXPECT_EQ(run.verdict, u"体重过小，6 个月以下婴儿不推荐使用布洛芬");
+  EXPECT_EQ(run.level, 2);
+  EXPECT_EQ(run.returned, 2);
+}
+
+TEST(Calculate, ZeroConcentrationShowsTheSubstituteAndTheNote) {
+  const Run run = CalculateWith(GetBuiltInTool(), {12, 10, 0});
+  EXPECT_EQ(run.result,
+            u"单次剂量：120.0 mg\r\n给药体积：0.00 ml\r\n每日上限：480 mg\r\n"
+            u"（部分结果无法计算，请检查输入是否合理）\r\n");
+  EXPECT_EQ(run.level, 0);
+}
+
+TEST(Calculate, NonFiniteValuesShowDashes) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const Run run = CalculateWith(GetBuiltInTool(), {inf, 10, 20});
+  EXPECT_EQ(run.result,
+            u"单次剂量：-- mg\r\n给药体积：-- ml\r\n每日上限：-- mg\r\n"
+            u"（部分结果无法计算，请检查输入是否合理）\r\n");
+  // "w<6" is false for +inf; the default rule matches.
+  EXPECT_EQ(run.level, 0);
+}
+
+// A tool exercising units, formats, output chaining and rule fall-through.
+constexpr ToolInput kInputs[] = {{"a", u"甲", nullptr, 1}, {"b", u"乙", u"", 2}};
+constexpr ToolOutput kOutputs[] = {
+    {"x", u"后者", nullptr, "y + 1", "f0"},    // reads a later output: 0
+    {"y", u"前者", u"", "a * 10", nullptr},     // no format: f2; empty unit: no unit
+    {"z", u"链", u"%", "y / 4", "pct"},         // reads the earlier output
+    {"self", u"自身", u"d", "self + 5", "date"},
+};
+constexpr ToolRule kRules[] = {
+    {"nosuch > 0", 3, u"never: condition fails"},
+    {"z > 1000", 1, u"never: false"},
+    {"y == 10", 2, u""},                       // chosen, but its message is empty
+    {"", 0, u"unreached"},
+};
+constexpr ToolDef kChainTool = {5, u"t", nullptr, u"c", u"r", nullptr, 2, kInputs, 4, kOutputs,
+                                4, kRules, 0};
+
+TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
+  const Run run = CalculateWith(kChainTool, {1, 2});
+  EXPECT_EQ(run.result, u"后者：1\r\n前者：10.00\r\n链：2.5% %\r\n自身：1970-01-06 d\r\n");
+  // The chosen rule's message is empty: the default verdict with the chosen level.
+  EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
+  EXPECT_EQ(run.level, 2);
+}
+
+TEST(Calculate, NoRulesOrNoOutputs) {
+  constexpr ToolDef bare = {9, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 0, nullptr,
+                            0, nullptr, 0};
+  const Run run = CalculateWith(bare, {});
+  EXPECT_EQ(run.result, u"");
+  EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
+  EXPECT_EQ(run.level, 0);
+}
+
+TEST(Calculate, EveryCapacityIsRespected) {
+  // Guards against any write at or past a capacity, for every small capacity.
+  const double inputs[kMaxInputs] = {12, 10, 0};
+  const std::u16string full = CalculateWith(GetBuiltInTool(), {12, 10, 0}).result;
+  const std::u16string verdictFull = u"按体重计算完成，餐后服用减少胃肠刺激";
+  constexpr char16_t kCanary = 0xBEEF;
+  for (std::int32_t capacity = 1; capacity <= static_cast<std::int32_t>(full.size()) + 2;
+       ++capacity) {
+    std::vector<char16_t> result(static_cast<std::size_t>(capacity) + 8, kCanary);
+    std::vector<char16_t> verdict(static_cast<std::size_t>(capacity) + 8, kCanary);
+    std::vector<char16_t> copy(static_cast<std::size_t>(capacity) + 8, kCanary);
+    Level level = -1;
+    Calculate(GetBuiltInTool(), inputs, result.data(), capacity, verdict.data(), capacity, level,
+              copy.data(), capacity);
+    const std::size_t kept = static_cast<std::size_t>(capacity) - 1;
+    EXPECT_EQ(Text(result.data()), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(Text(copy.data()), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(Text(verdict.data()), verdictFull.substr(0, kept)) << capacity;
+    for (std::size_t i = static_cast<std::size_t>(capacity); i < result.size(); ++i) {
+      ASSERT_EQ(result[i], kCanary) << capacity;
+      ASSERT_EQ(verdict[i], kCanary) << capacity;
+      ASSERT_EQ(copy[i], kCanary) << capacity;
+    }
+  }
+}
+
+TEST(Calculate, ResultLinesAreCutAt255Characters) {
+  static const std::u16string longLabel(300, u'长');
+  static const ToolOutput outputs[] = {{"v", longLabel.c_str(), u"mg", "1", "f0"}};
+  const ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 1, outputs,
+                        0, nullptr, 0};
+  const Run run = CalculateWith(tool, {});
+  EXPECT_EQ(run.result, longLabel.substr(0, 255));
+}
+
+struct FormatCase {
+  const char* code;
+  double value;
+  const char16_t* text;
+};
+
+TEST(FormatValue, EveryCode) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const FormatCase cases[] = {
+      {"f0", 1234.5678, u"1235"},   {"f1", 1234.5678, u"1234.6"},
+      {"f2", 1234.5678, u"1234.57"}, {"f3", 1234.5678, u"1234.568"},
+      {"int", 1234.5678, u"1235"},  {"pct", 1234.5678, u"1234.6%"},
+      {"date", 1234.5678, u"1973-05-19"},
+      {nullptr, 1234.5678, u"1234.57"}, {"f5", 1.5, u"1.50"}, {"F1", 1.5, u"1.50"},
+      {"pct", 12.5, u"12.5%"},      {"int", 2.4, u"2"},
+      // Exact halves go to the even neighbour, like printf.
+      {"f0", 2.5, u"2"},            {"f0", 3.5, u"4"},        {"f0", -2.5, u"-2"},
+      {"f1", 0.25, u"0.2"},         {"f2", 0.125, u"0.12"},   {"f2", 0.375, u"0.38"},
+      {"f0", 0.5, u"0"},            {"f1", 2.675, u"2.7"},
+      {"f2", -0.001, u"-0.00"},     {"f2", 0, u"0.00"},
+      // Non-finite values show dashes whatever the code.
+      {"f2", inf, u"--"},           {"date", -inf, u"--"},
+      {"pct", std::numeric_limits<double>::quiet_NaN(), u"--"},
+      // Dates: truncated toward zero.
+      {"date", 0, u"1970-01-01"},   {"date", 19723, u"2024-01-01"},
+      {"date", -1, u"1969-12-31"},  {"date", 11016.9, u"2000-02-29"},
+      {"date", -0.5, u"1970-01-01"}, {"date", -719528, u"0000-01-01"},
+      {"date", 2932896, u"9999-12-31"}, {"date", 2932897, u"10000-01-01"},
+      // Beyond any writable calendar.
+      {"date", 1e300, u"--"},
+      // Huge values: exponent form rather than a cut digit string.
+      {"f2", 1e300, u"1e+300"},     {"pct", -1.5e200, u"-1.5e+200%"},
+      {"f0", 1e70, u"10000000000000000725314363815292351261583744096465219555182101554790400"},
+  };
+  for (const FormatCase& c : cases) {
+    char16_t out[kValueTextCapacity];
+    FormatValue(c.code, c.value, out, kValueTextCapacity);
+    EXPECT_EQ(Text(out), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
+  }
+}
+
+TEST(FormatValue, CutsAtEveryCapacity) {
+  constexpr char16_t kCanary = 0xBEEF;
+  const std::u16string full = u"1234.568";
+  for (std::int32_t capacity = 1; capacity <= 12; ++capacity) {
+    char16_t out[16];
+    std::fill(std::begin(out), std::end(out), kCanary);
+    FormatValue("f3", 1234.5678, out, capacity);
+    EXPECT_EQ(Text(out), full.substr(0, static_cast<std::size_t>(capacity) - 1));
+    for (std::int32_t i = capacity; i < 16; ++i) ASSERT_EQ(out[i], kCanary);
+  }
+}
+
+}  // namespace
+}  // namespace tarn
