@@ -21,7 +21,9 @@ constexpr std::int32_t kAboutTextCapacity = 1400;
 HGLOBAL MakeClipboardText(const char16_t* title, const char16_t* copyText) {
   const std::int32_t units = TextLength(copyText) + TextLength(title) + 16;
   const SIZE_T bytes = static_cast<SIZE_T>(units) * sizeof(char16_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  // Zeroed: readers that go by the block's size rather than the terminator (Wine's export
+  // to the X clipboard does) must find nothing after the text.
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
   if (memory == nullptr) return nullptr;
   auto* text = static_cast<char16_t*>(GlobalLock(memory));
   if (text == nullptr) {

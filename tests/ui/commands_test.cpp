@@ -23,6 +23,10 @@ TEST_F(WindowTest, CopyPutsTheTitleLineAndTheCopyTextOnTheClipboard) {
             u"Talvoro\r\n单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n"
             u"—— 按体重计算完成，餐后服用减少胃肠刺激");
   EXPECT_EQ(std::u16string(gWindow.statusText), u"结果已复制到剪贴板");
+  // Readers that go by the block's size (Wine's X clipboard export) must find no garbage.
+  const std::u16string block = ClipboardBlock();
+  ASSERT_GT(block.size(), ClipboardText().size());
+  EXPECT_EQ(block.find_first_not_of(u'\0', ClipboardText().size()), std::u16string::npos);
 }
 
 TEST_F(WindowTest, CopyWithoutAResultSaysSoAndKeepsTheEarlierClipboard) {

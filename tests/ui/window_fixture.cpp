@@ -113,6 +113,19 @@ std::u16string ClipboardText() {
   return text;
 }
 
+std::u16string ClipboardBlock() {
+  std::u16string block;
+  if (!OpenClipboard(nullptr)) return block;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (data != nullptr) {
+    const auto* chars = static_cast<const char16_t*>(GlobalLock(data));
+    if (chars != nullptr) block.assign(chars, GlobalSize(data) / sizeof(char16_t));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return block;
+}
+
 void PutOnClipboard(HWND owner, const std::u16string& text) {
   const SIZE_T bytes = (text.size() + 1) * sizeof(char16_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);

@@ -63,6 +63,8 @@ class WindowTest : public ::testing::Test {
 
 // Unicode clipboard access for the tests.
 std::u16string ClipboardText();
+// The whole clipboard block of CF_UNICODETEXT, by its size, terminators and all.
+std::u16string ClipboardBlock();
 void PutOnClipboard(HWND owner, const std::u16string& text);
 
 }  // namespace tarn
