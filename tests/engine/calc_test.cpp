@@ -15,7 +15,7 @@ namespace {
 
 std::u16string Text(const char16_t* text) { return std::u16string(text); }
 
-struct Run {
+struct CalcRun {
   std::u16string result;
   std::u16string verdict;
   std::u16string copy;
@@ -23,12 +23,12 @@ struct Run {
   Level returned;
 };
 
-Run CalculateWith(const ToolDef& tool, std::vector<double> inputs) {
+CalcRun CalculateWith(const ToolDef& tool, std::vector<double> inputs) {
   inputs.resize(kMaxInputs);
   char16_t result[4096];
   char16_t verdict[512];
   char16_t copy[8192];
-  Run run{};
+  CalcRun run{};
   run.level = -99;
   run.returned = Calculate(tool, inputs.data(), result, 4096, verdict, 512, run.level, copy, 8192);
   run.result = result;
@@ -38,7 +38,7 @@ Run CalculateWith(const ToolDef& tool, std::vector<double> inputs) {
 }
 
 TEST(Calculate, BuiltInToolWithItsDefaults) {
-  const Run run = CalculateWith(GetBuiltInTool(), {12, 10, 20});
+  const CalcRun run = CalculateWith(GetBuiltInTool(), {12, 10, 20});
   EXPECT_EQ(run.result, u"单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n");
   EXPECT_EQ(run.verdict, u"按体重计算完成，餐后服用减少胃肠刺激");
   EXPECT_EQ(run.level, 0);
@@ -47,7 +47,7 @@ TEST(Calculate, BuiltInToolWithItsDefaults) {
 }
 
 TEST(Calculate, LowWeightRaisesTheLevel) {
-  const Run run = CalculateWith(GetBuiltInTool(), {5, 10, 20});
+  const CalcRun run = CalculateWith(GetBuiltInTool(), {5, 10, 20});
   EXPECT_EQ(run.result, u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
   EXPECT_EQ(run.verdict, u"体重过小，6 个月以下婴儿不推荐使用布洛芬");
   EXPECT_EQ(run.level, 2);
@@ -55,7 +55,7 @@ TEST(Calculate, LowWeightRaisesTheLevel) {
 }
 
 TEST(Calculate, ZeroConcentrationShowsTheSubstituteAndTheNote) {
-  const Run run = CalculateWith(GetBuiltInTool(), {12, 10, 0});
+  const CalcRun run = CalculateWith(GetBuiltInTool(), {12, 10, 0});
   EXPECT_EQ(run.result,
             u"单次剂量：120.0 mg\r\n给药体积：0.00 ml\r\n每日上限：480 mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
@@ -64,7 +64,7 @@ TEST(Calculate, ZeroConcentrationShowsTheSubstituteAndTheNote) {
 
 TEST(Calculate, NonFiniteValuesShowDashes) {
   const double inf = std::numeric_limits<double>::infinity();
-  const Run run = CalculateWith(GetBuiltInTool(), {inf, 10, 20});
+  const CalcRun run = CalculateWith(GetBuiltInTool(), {inf, 10, 20});
   EXPECT_EQ(run.result,
             u"单次剂量：-- mg\r\n给药体积：-- ml\r\n每日上限：-- mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
@@ -90,7 +90,7 @@ constexpr ToolDef kChainTool = {5, u"t", nullptr, u"c", u"r", nullptr, 2, kInput
                                 4, kRules, 0};
 
 TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
-  const Run run = CalculateWith(kChainTool, {1, 2});
+  const CalcRun run = CalculateWith(kChainTool, {1, 2});
   EXPECT_EQ(run.result, u"后者：1\r\n前者：10.00\r\n链：2.5% %\r\n自身：1970-01-06 d\r\n");
   // The chosen rule's message is empty: the default verdict with the chosen level.
   EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
@@ -98,9 +98,9 @@ TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
 }
 
 TEST(Calculate, NoRulesOrNoOutputs) {
-  constexpr ToolDef bare = {9, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 0, nullptr,
+  static constexpr ToolDef bare = {9, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 0, nullptr,
                             0, nullptr, 0};
-  const Run run = CalculateWith(bare, {});
+  const CalcRun run = CalculateWith(bare, {});
   EXPECT_EQ(run.result, u"");
   EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
   EXPECT_EQ(run.level, 0);
@@ -137,7 +137,7 @@ TEST(Calculate, ResultLinesAreCutAt255Characters) {
   static const ToolOutput outputs[] = {{"v", longLabel.c_str(), u"mg", "1", "f0"}};
   const ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 1, outputs,
                         0, nullptr, 0};
-  const Run run = CalculateWith(tool, {});
+  const CalcRun run = CalculateWith(tool, {});
   EXPECT_EQ(run.result, longLabel.substr(0, 255));
 }
 

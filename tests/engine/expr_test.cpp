@@ -89,8 +89,8 @@ TEST(EvalExpr, ComparisonsAndLogic) {
 }
 
 TEST(EvalExpr, NaNCountsAsTrueExceptInComparisons) {
-  constexpr ToolInput inputs[] = {{"x", u"x", nullptr, 0}};
-  constexpr ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 1, inputs, 0, nullptr,
+  static constexpr ToolInput inputs[] = {{"x", u"x", nullptr, 0}};
+  static constexpr ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 1, inputs, 0, nullptr,
                             0, nullptr, 0};
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages the builds and tests need, when any is missing.
+set -euo pipefail
+packages=(cmake g++ googletest libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool xclip imagemagick
+          fonts-wqy-microhei fonts-wine)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "all packages present"
+  exit 0
+fi
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds both presets, runs every test
+# (natively, then the Windows build under Wine on a virtual display).
+# Usage: scripts/test-all.sh            (from the repository root; about 10-20 minutes)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+artifacts="$root/artifacts"
+mkdir -p "$artifacts"
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Installing what is missing"
+scripts/install-deps.sh
+
+step "Native build and unit tests"
+cmake --preset native
+cmake --build --preset native
+ctest --preset native
+
+step "Sanitizers, fuzzing, static analysis, formatting"
+scripts/check-hardening.sh
+
+step "Windows build"
+cmake --preset windows
+cmake --build --preset windows
+x86_64-w64-mingw32-objdump -p build/windows/talvoro.exe | grep 'DLL Name' | sort -u
+
+step "Windows tests under Wine"
+export WINEDEBUG=-all WINEARCH=win64
+export WINEPREFIX="$root/build/wine-prefix"
+scripts/wine-prefix.sh "$WINEPREFIX"
+display=$(scripts/start-xvfb.sh "$artifacts/xvfb.pid")
+export DISPLAY="$display"
+cleanup() {
+  /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
+  [ -f "$artifacts/xvfb.pid" ] && kill "$(cat "$artifacts/xvfb.pid")" 2>/dev/null || true
+}
+trap cleanup EXIT
+# Start the server and Wine's services away from CTest's pipes (else every test waits on them).
+/usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1
+/usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
+ctest --preset windows
+
+step "All tests passed"
