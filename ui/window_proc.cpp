@@ -89,14 +89,13 @@ constexpr std::int32_t kReferenceTextCapacity = 512;
 constexpr std::int32_t kButtonCaptionCapacity = 64;
 
 HWND CreateControl(HWND parent, const ControlSpec& spec, int y, int id, const char16_t* text) {
-  HWND control = CreateWindowExW(spec.exStyle, spec.className, L"", spec.style, spec.x, y,
+  HWND control = CreateWindowExW(spec.exStyle, spec.className, AsWide(text), spec.style, spec.x, y,
                                  spec.width, spec.height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  gWindow.instance, nullptr);
   if (spec.font != nullptr) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gWindow.*spec.font), TRUE);
   }
-  SetWindowTextW(control, AsWide(text));
   return control;
 }
 
