@@ -42,4 +42,8 @@ trap cleanup EXIT
 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 ctest --preset windows
 
+step "The program as a person uses it (under Wine, on the virtual display)"
+sh tests/e2e/window_e2e.sh build/windows/talvoro.exe "$artifacts/e2e"
+sh tests/e2e/suite_e2e.sh build/windows "$artifacts/suite"
+
 step "All tests passed"
