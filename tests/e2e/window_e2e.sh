@@ -3,8 +3,8 @@
 #   tests/e2e/window_e2e.sh EXE ARTIFACT_DIR
 # Needs WINEPREFIX (made by scripts/wine-prefix.sh) and DISPLAY (a screen of at least
 # 1036x780, 24-bit) from the caller. Types a weight, presses F5, checks the painted colours,
-# the clipboard and the about box, closes the window and checks the exit code. Screenshots
-# are left in ARTIFACT_DIR. Any failure ends the script with a message and a non-zero code.
+# the clipboard, the saved record file and the about box, closes the window and checks the
+# exit code. Screenshots are left in ARTIFACT_DIR. Any failure ends the script with a message and a non-zero code.
 set -u
 
 if [ $# -ne 2 ]; then
@@ -142,8 +142,31 @@ cp "$SHOT" "$ART/defaults.png"
 note "defaults: verdict drawn in the level 0 colour"
 
 # --- save button ----------------------------------------------------------------------------
-# (Place for the save-record check: press button 1002 at client 250,688, answer its box,
-#  and read the record file under $WINEPREFIX/drive_c/users/$(id -un)/AppData/Local.)
+# Press "保存记录" (button 1002) after the defaults, answer its box, and check the record
+# file's bytes: mark, header, one record (its time stamp by shape), each line ended by CR LF.
+
+records="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/TarnMedSuite/records"
+record_file="$records/T017.csv"
+rm -f "$record_file"
+click 250 688
+saved=$(timeout 30 xdotool search --sync --name '^已保存$' | head -n 1)
+[ -n "$saved" ] || fail "the save box (已保存) did not open"
+xdotool key Return
+saved_gone() { ! xdotool search --name '^已保存$' >/dev/null 2>&1; }
+wait_for "the save box did not close on Enter" saved_gone
+[ -f "$record_file" ] || fail "no record file at $record_file"
+cp "$record_file" "$ART/T017.csv"
+[ "$(head -c 3 "$record_file" | od -An -tx1 | tr -d ' ')" = "efbbbf" ] ||
+  fail "the record file does not start with the UTF-8 byte-order mark"
+printf '时间,工具,体重,每次剂量,混悬液浓度,结果\r\nSTAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n' \
+  >"$ART/T017.expected"
+tail -c +4 "$record_file" |
+  sed -E '2s/^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9],/STAMP,/' \
+  >"$ART/T017.actual"
+cmp -s "$ART/T017.expected" "$ART/T017.actual" ||
+  fail "record file differs from the expected header and record (see $ART/T017.actual)"
+rm -f "$ART/T017.expected" "$ART/T017.actual"
+note "save: record file holds the mark, the header and one record"
 
 # --- about box ----------------------------------------------------------------------------
 
