@@ -4,7 +4,8 @@
 # Needs WINEPREFIX (made by scripts/wine-prefix.sh) and DISPLAY (a screen of at least
 # 1036x780, 24-bit) from the caller. Types a weight, presses F5, checks the painted colours,
 # the clipboard, the saved record file and the about box, closes the window and checks the
-# exit code. Screenshots are left in ARTIFACT_DIR. Any failure ends the script with a message and a non-zero code.
+# exit code. Screenshots are left in ARTIFACT_DIR. Any failure ends the script with a
+# message and a non-zero code.
 set -u
 
 if [ $# -ne 2 ]; then
