@@ -159,8 +159,9 @@ wait_for "the save box did not close on Enter" saved_gone
 cp "$record_file" "$ART/T017.csv"
 [ "$(head -c 3 "$record_file" | od -An -tx1 | tr -d ' ')" = "efbbbf" ] ||
   fail "the record file does not start with the UTF-8 byte-order mark"
-printf '时间,工具,体重,每次剂量,混悬液浓度,结果\r\nSTAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n' \
-  >"$ART/T017.expected"
+printf '%s\r\n' '时间,工具,体重,每次剂量,混悬液浓度,结果' \
+  'STAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg' \
+  '给药体积：6.00 ml' '每日上限：480 mg' '' >"$ART/T017.expected"
 tail -c +4 "$record_file" |
   sed -E '2s/^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9],/STAMP,/' \
   >"$ART/T017.actual"

@@ -192,7 +192,9 @@ TEST_F(RecordFolderTest, FolderInPlaceOfTheFileFailsAndWritesNothing) {
   EXPECT_TRUE(fs::is_directory(RecordPath()));
   EXPECT_TRUE(fs::is_empty(RecordPath()));
   std::int32_t entries = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(base_)) entries += entry.is_regular_file();
+  for (const auto& entry : fs::recursive_directory_iterator(base_)) {
+    entries += entry.is_regular_file();
+  }
   EXPECT_EQ(entries, 0);
 }
 
