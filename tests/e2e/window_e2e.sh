@@ -14,67 +14,9 @@ if [ $# -ne 2 ]; then
 fi
 EXE=$1
 ART=$2
-WINE=${WINE:-/usr/lib/wine/wine64}
-
-fail() {
-  echo "window_e2e: FAIL: $*" >&2
-  if [ -n "${pid:-}" ] && kill -0 "$pid" 2>/dev/null; then
-    import -window root "$ART/failure.png" 2>/dev/null
-    kill "$pid" 2>/dev/null
-  fi
-  exit 1
-}
-note() { echo "window_e2e: $*"; }
-
-[ -f "$EXE" ] || fail "no program at $EXE"
-[ -n "${WINEPREFIX:-}" ] || fail "WINEPREFIX is not set (make one with scripts/wine-prefix.sh)"
-[ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set (run under xvfb-run)"
-for tool in xdotool xclip import convert; do
-  command -v "$tool" >/dev/null 2>&1 || fail "$tool is not installed"
-done
-mkdir -p "$ART" || fail "cannot create $ART"
-export WINEDEBUG=${WINEDEBUG:--all}
-
-screen=$(xdotool getdisplaygeometry) || fail "cannot read the screen size"
-set -- $screen
-[ "$1" -ge 1036 ] && [ "$2" -ge 780 ] || fail "screen $1x$2 is smaller than the window"
-
-# --- helpers ------------------------------------------------------------------------------
-
-SHOT="$ART/.current.png"
-shoot() { import -window root "$SHOT" 2>/dev/null || fail "screenshot failed"; }
-
-# pixel X Y: "R,G,B" of a screen pixel in the last screenshot.
-pixel() {
-  convert "$SHOT" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
-}
-
-# colour_count X Y W H R,G,B: pixels of exactly that colour in a client box of the last shot.
-colour_count() {
-  convert "$SHOT" -crop "$3x$4+$((OX + $1))+$((OY + $2))" +repage \
-    -fill black +opaque "rgb($5)" -fill white -opaque "rgb($5)" \
-    -format '%[fx:int(mean*w*h+0.5)]' info:
-}
-
-# wait_for DESCRIPTION COMMAND...: re-runs COMMAND (after a fresh screenshot) until it
-# succeeds; gives up after about 20 s, since the program may be slow to paint under Wine.
-wait_for() {
-  what=$1
-  shift
-  tries=0
-  while :; do
-    shoot
-    "$@" && return 0
-    tries=$((tries + 1))
-    [ $tries -ge 40 ] && fail "$what"
-    sleep 0.5
-  done
-}
-
-client_pixel_is() { [ "$(pixel $((OX + $1)) $((OY + $2)))" = "$3" ]; }
-has_colour() { [ "$(colour_count "$@")" -gt 20 ]; }
-
-click() { xdotool mousemove $((OX + $1)) $((OY + $2)) click 1 || fail "click at $1,$2 failed"; }
+HERE=$(cd "$(dirname "$0")" && pwd)
+. "$HERE/e2e_lib.sh"
+e2e_prepare window_e2e
 
 # Puts TEXT into the input edit of row ROW (counting from 0): click, clear, type.
 set_input() {
@@ -86,28 +28,8 @@ set_input() {
 
 # --- start --------------------------------------------------------------------------------
 
-"$WINE" "$EXE" >"$ART/talvoro.log" 2>&1 &
-pid=$!
-window=$(timeout 60 xdotool search --sync --name '^Talvoro$' | head -n 1)
-[ -n "$window" ] || fail "no window named Talvoro appeared"
-eval "$(xdotool getwindowgeometry --shell "$window")"
-[ "$WIDTH" -eq 1036 ] && [ "$HEIGHT" -eq 780 ] || fail "window is ${WIDTH}x$HEIGHT, not 1036x780"
+e2e_start "$EXE" Talvoro
 note "window $window at $X,$Y"
-
-# The client area starts inside Wine's own frame and caption: find it by the accent strip
-# (RGB 0,132,176, left edge of the header) and the header band (RGB 0,108,150, top).
-find_origin() {
-  OX=''
-  OY=''
-  for dx in 0 1 2 3 4 5 6 7 8; do
-    if [ "$(pixel $((X + dx)) $((Y + 100)))" = "0,132,176" ]; then OX=$((X + dx)); break; fi
-  done
-  for dy in $(seq 0 40); do
-    if [ "$(pixel $((X + 600)) $((Y + dy)))" = "0,108,150" ]; then OY=$((Y + dy)); break; fi
-  done
-  [ -n "$OX" ] && [ -n "$OY" ]
-}
-wait_for "cannot find the painted header (accent strip and band) in the window" find_origin
 note "client area at $OX,$OY"
 
 # --- weight 5: level 2 --------------------------------------------------------------------
@@ -184,17 +106,5 @@ note "about box opened and closed"
 
 # --- close --------------------------------------------------------------------------------
 
-click 600 40  # the focus back on the main window
-xdotool key alt+F4
-tries=0
-while kill -0 "$pid" 2>/dev/null; do
-  tries=$((tries + 1))
-  [ $tries -ge 40 ] && fail "the window did not close on Alt+F4"
-  sleep 0.5
-done
-wait "$pid"
-code=$?
-pid=''
-[ "$code" -eq 0 ] || fail "exit code $code, expected 0"
-rm -f "$SHOT"
+e2e_close
 note "closed with exit code 0; screenshots in $ART"
