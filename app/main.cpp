@@ -16,6 +16,7 @@
 
 namespace {
 
+#if !(defined(_WIN32) && defined(TARN_HAVE_WINDOW))
 // Window mode of a build that has no window: say so and exit with "cannot create window".
 int RunWithoutWindow() {
 #if defined(_WIN32)
@@ -27,6 +28,7 @@ int RunWithoutWindow() {
 #endif
   return 1;
 }
+#endif
 
 int RunProgram(void* instance) {
   char16_t reportPath[tarn::kSelfTestPathCapacity];

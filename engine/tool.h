@@ -48,7 +48,8 @@ struct ToolDef {
   ReportKind reportKind;
 };
 
-// The one tool this program is built with.
+// The one tool this program is built with: defined by the tool record (tools/) that the
+// program links.
 const ToolDef& GetBuiltInTool();
 
 }  // namespace tarn

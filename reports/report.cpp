@@ -1,16 +1,103 @@
-// Report dispatch. Until the report generators arrive every kind gives the no-report texts.
+// Report dispatch and the line primitives every report shares: bounded appends with CR LF,
+// input lookup by key and whole numbers. No heap, no Win32; nothing is ever written at or
+// past a caller's capacity, verdicts and the no-report text included.
 #include "reports/report.h"
 
+#include <cmath>
+#include <cstring>
+
+#include "reports/generators.h"
 #include "text/buffer.h"
 
 namespace tarn {
+namespace {
 
-Level RunReport(ReportKind, const ToolDef&, const double*, char16_t* resultText,
-                std::int32_t resultCapacity, char16_t* verdictText,
+// Shown for a report kind that selects no generator: no line end.
+constexpr const char16_t* kNoReportResult = u"（该工具暂无自定义报告）";
+constexpr const char16_t* kNoReportVerdict = u"暂无报告内容";
+
+constexpr const char16_t* kLineEnd = u"\r\n";
+
+// The generators by report kind; row 0 (the ordinary calculation) has no generator.
+constexpr ReportGenerator kGenerators[] = {
+    nullptr,            //  0  outputs and rules, never dispatched here
+    ShiftRota,          //  1  nurse three-shift rota
+    DosingTimetable,    //  2  equal-interval dosing times
+    BloodDrawOrder,     //  3  order of blood-collection tubes
+    CriticalValues,     //  4  laboratory critical values
+    HighAlertDrugs,     //  5  high-alert medicine categories
+    DrugCompatibility,  //  6  two drugs in one infusion
+    FollowUpPlan,       //  7  follow-up dates from today
+    SurgicalChecklist,  //  8  three-step surgical safety check
+    HandoverTemplate,   //  9  shift handover form per bed
+    InfusionCard,       // 10  intravenous infusion card
+    LabPanels,          // 11  laboratory panel and its sampling notes
+};
+constexpr std::int32_t kGeneratorCount =
+    static_cast<std::int32_t>(sizeof(kGenerators) / sizeof(kGenerators[0]));
+
+}  // namespace
+
+Level RunReport(ReportKind kind, const ToolDef& tool, const double* inputValues,
+                char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                 std::int32_t verdictCapacity) {
-  CopyText(resultText, resultCapacity, u"（该工具暂无自定义报告）");
-  CopyText(verdictText, verdictCapacity, u"暂无报告内容");
+  CopyText(resultText, resultCapacity, u"");
+  CopyText(verdictText, verdictCapacity, u"");
+  if (kind >= 1 && kind < kGeneratorCount) {
+    return kGenerators[kind](tool, inputValues, resultText, resultCapacity, verdictText,
+                             verdictCapacity);
+  }
+  CopyText(resultText, resultCapacity, kNoReportResult);
+  CopyText(verdictText, verdictCapacity, kNoReportVerdict);
   return 0;
+}
+
+double InputValue(const ToolDef& tool, const double* inputValues, const char* key) {
+  if (key == nullptr || tool.inputs == nullptr || inputValues == nullptr) return 0.0;
+  for (std::int32_t i = 0; i < tool.inputCount; ++i) {
+    const char* inputKey = tool.inputs[i].key;
+    if (inputKey != nullptr && std::strcmp(inputKey, key) == 0) return inputValues[i];
+  }
+  return 0.0;
+}
+
+std::int32_t WholeNumber(double value) {
+  constexpr std::int32_t kNotWhole = INT32_MIN;
+  if (std::isnan(value)) return kNotWhole;
+  const double whole = std::trunc(value);
+  // Both bounds are exact doubles, so the comparison decides before any conversion.
+  if (whole < static_cast<double>(INT32_MIN) || whole > static_cast<double>(INT32_MAX)) {
+    return kNotWhole;
+  }
+  return static_cast<std::int32_t>(whole);
+}
+
+void AppendText(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
+  AppendBounded(buffer, capacity, text);
+}
+
+void AppendLineList(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
+                    const FormatArg* args, std::int32_t argCount) {
+  if (buffer == nullptr || capacity < 1) return;
+  char16_t line[kReportLineCapacity];
+  FormatList(line, kReportLineCapacity, tmpl, args, argCount);
+  // The line first, then as much of CR LF as still fits: one slot short of full gets the CR.
+  AppendBounded(buffer, capacity, line);
+  AppendBounded(buffer, capacity, kLineEnd);
+}
+
+void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
+  AppendLine(buffer, capacity, u"%ls", text);
+}
+
+void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text) {
+  CopyText(verdictText, verdictCapacity, text);
+}
+
+void AppendChosenLines(char16_t* buffer, std::int32_t capacity, const LineChoice& row) {
+  for (const char16_t* line : row.lines) {
+    if (line != nullptr) AppendFixedLine(buffer, capacity, line);
+  }
 }
 
 }  // namespace tarn

@@ -24,7 +24,15 @@ scripts/check-hardening.sh
 step "Windows build"
 cmake --preset windows
 cmake --build --preset windows
-x86_64-w64-mingw32-objdump -p build/windows/talvoro.exe | grep 'DLL Name' | sort -u
+# Every program must run from any folder: it may need no DLL beyond Windows' own.
+for exe in build/windows/talvoro.exe build/windows/T1*.exe; do
+  x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem.*0002' ||
+    { echo "$exe is not a GUI program"; exit 1; }
+  foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |
+    grep -v -i -x -E 'kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll|advapi32.dll' || true)
+  [ -z "$foreign" ] || { echo "$exe needs DLLs beyond Windows' own: $foreign"; exit 1; }
+done
+echo "programs are GUI programs needing only Windows' own DLLs"
 
 step "Windows tests under Wine"
 export WINEDEBUG=-all WINEARCH=win64
@@ -41,5 +49,9 @@ trap cleanup EXIT
 /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1
 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1
 ctest --preset windows
+
+step "The program as a person uses it (under Wine, on the virtual display)"
+sh tests/e2e/window_e2e.sh build/windows/talvoro.exe "$artifacts/e2e"
+sh tests/e2e/suite_e2e.sh build/windows "$artifacts/suite"
 
 step "All tests passed"

@@ -17,7 +17,8 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
 // printf("%.*g", precision, value) (precision 0 counts as 1, clamped to 1..17).
 std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity);
 
-// printf("%0*lld", minDigits, value): at least minDigits digits, zero padded after the sign.
+// printf("%0*lld", minDigits, value): zero padded after the sign to at least minDigits
+// characters, the sign counting as one of them as in printf ("-05" for -5 and 3).
 std::int32_t FormatInteger(std::int64_t value, std::int32_t minDigits, char* out,
                            std::int32_t capacity);
 

@@ -1,8 +1,59 @@
-// Placeholder until the record file lands: the save button does nothing yet.
+// The save command: appends the last calculation to the tool's record file and tells the
+// user how it went. The file's names, texts and writing live in records/; this file owns
+// only the window side: reading gWindow, the clock read once, message boxes, status line.
 #include "ui/save_record.h"
 
-namespace tarn {
+#include <windows.h>
 
-void SaveRecord() {}
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "platform/wide.h"
+#include "records/record_file.h"
+#include "text/buffer.h"
+#include "text/format.h"
+#include "ui/window_state.h"
+
+namespace tarn {
+namespace {
+
+// "记录未能保存：" and a path of up to 519 units.
+constexpr std::int32_t kFailureTextCapacity = 600;
+
+void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
+  MessageBoxW(gWindow.mainWindow, AsWide(text), AsWide(caption), MB_OK | icon);
+}
+
+}  // namespace
+
+void SaveRecord() {
+  if (IsEmpty(gWindow.lastResultText)) {
+    ShowMessage(u"请先点击“计算”生成结果，再保存记录。", u"提示", MB_ICONINFORMATION);
+    return;
+  }
+
+  // A failed query leaves the base empty; the save then refuses rather than write to a
+  // folder relative to the drive's root, and the user is told.
+  char16_t baseFolder[kBaseFolderCapacity];
+  if (!LocalAppDataFolder(baseFolder, kBaseFolderCapacity)) baseFolder[0] = 0;
+
+  // One reading of the clock stamps the record.
+  const LocalDateTime now = LocalNow();
+  char16_t path[kRecordPathCapacity];
+  const bool saved = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.inputValues,
+                                    gWindow.lastResultText, now, path, kRecordPathCapacity);
+  if (!saved) {
+    // A lost record must not pass unnoticed; the status line keeps its text.
+    char16_t failure[kFailureTextCapacity];
+    Format(failure, kFailureTextCapacity, u"记录未能保存：%ls", path);
+    ShowMessage(failure, u"保存失败", MB_ICONWARNING);
+    return;
+  }
+
+  Format(gWindow.statusText, kStatusTextCapacity, u"记录已保存：%ls", path);
+  InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
+  ShowMessage(u"本次结果已追加保存到本地记录（CSV，可用 Excel 打开）。", u"已保存",
+              MB_ICONINFORMATION);
+}
 
 }  // namespace tarn

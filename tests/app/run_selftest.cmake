@@ -26,3 +26,12 @@ check_run("switch alone" "selftest.txt" --selftest)
 check_run("quoted path with a blank" "my report.txt" --selftest "my report.txt")
 check_run("glued to the switch" "glued.txt" --selftestglued.txt)
 message(STATUS "self-test program: all forms wrote the expected report")
+
+# The native build has no window: window mode says so and exits with 1.
+if(NOT EMULATOR)
+  execute_process(COMMAND "${PROGRAM}" WORKING_DIRECTORY "${WORKDIR}" RESULT_VARIABLE code
+                  OUTPUT_QUIET ERROR_VARIABLE said)
+  if(NOT code EQUAL 1 OR NOT said MATCHES "window")
+    message(FATAL_ERROR "window mode of the native build: exit ${code}, said '${said}'")
+  endif()
+endif()

@@ -1,5 +1,5 @@
-// The built-in tool: a child's single ibuprofen dose, the suspension volume that holds it and
-// the daily ceiling. Constant data only; every user reads it in place.
+// Tool 17, the default program's: a child's single ibuprofen dose, the suspension volume
+// that holds it and the daily ceiling. Constant data only; every user reads it in place.
 #include "engine/tool.h"
 
 namespace tarn {

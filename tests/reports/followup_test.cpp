@@ -1,0 +1,161 @@
+// The follow-up plan on fixed days (month and year ends, leap days, offsets at the ends of the
+// 32-bit range) and on the real clock; the infusion card's lines.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "engine/calc.h"
+#include "platform/platform.h"
+#include "report_fixture.h"
+#include "reports/generators.h"
+
+namespace tarn {
+namespace {
+
+using testing_reports::KeyValue;
+using testing_reports::Lines;
+using testing_reports::ReportOutcome;
+using testing_reports::ReportTool;
+using testing_reports::RunGenerator;
+using testing_reports::Utf8;
+
+constexpr const char* kPlanContents =
+    "内容：症状与体征、用药依从性、复查项目、并发症预警、是否需要提前复诊。\r\n";
+
+ReportOutcome RunPlanOn(std::int64_t today, const std::vector<KeyValue>& inputs) {
+  const ReportTool tool(7, inputs);
+  std::vector<char16_t> result(8192, 0), verdict(512, 0);
+  const Level level =
+      FollowUpPlanOn(today, tool.Tool(), tool.Values(), result.data(), 8192, verdict.data(), 512);
+  return ReportOutcome{Utf8(result.data()), Utf8(verdict.data()), level};
+}
+
+std::string DateText(std::int64_t dayNumber) {
+  char16_t date[32] = {};
+  CivilFromDays(dayNumber, date, 32);
+  return Utf8(date);
+}
+
+TEST(FollowUpPlan, WeeklyVisitsFromAWeekAhead) {
+  const auto outcome =
+      RunPlanOn(DaysFromCivil(2026, 12, 7), {{"start", 7}, {"gap", 7}, {"times", 3}});
+  EXPECT_EQ(outcome.result,
+            std::string("随访节点（以今天为基准，起始第 7 天，间隔 7 天，共 3 次）：\r\n"
+                        "第 1 次：2026-12-14\r\n"
+                        "第 2 次：2026-12-21\r\n"
+                        "第 3 次：2026-12-28\r\n") +
+                kPlanContents);
+  EXPECT_EQ(outcome.verdict, "随访计划已生成，可按日期短信提醒患者");
+  EXPECT_EQ(outcome.level, 0);
+}
+
+TEST(FollowUpPlan, VisitsFollowTheCalendarAcrossMonthsYearsAndLeapDays) {
+  struct Case {
+    std::int32_t year, month, day;  // today
+    std::vector<KeyValue> inputs;
+    std::vector<std::string> dates;
+  };
+  const Case cases[] = {
+      {2024, 1, 31, {{"start", 1}, {"gap", 29}, {"times", 2}}, {"2024-02-01", "2024-03-01"}},
+      {2024, 2, 28, {{"start", 1}, {"gap", 1}, {"times", 3}},
+       {"2024-02-29", "2024-03-01", "2024-03-02"}},
+      {2023, 2, 28, {{"start", 1}}, {"2023-03-01"}},
+      {2100, 2, 28, {{"start", 1}}, {"2100-03-01"}},  // a century that is not a leap year
+      {2000, 2, 28, {{"start", 1}}, {"2000-02-29"}},  // one that is
+      {2025, 12, 31, {{"start", 1}, {"gap", 365}, {"times", 2}}, {"2026-01-01", "2027-01-01"}},
+      {2026, 1, 1, {{"start", -1}}, {"2025-12-31"}},  // yesterday, across the year end
+      {2026, 3, 15, {}, {"2026-03-15"}},              // no inputs: one visit today
+      {2026, 3, 15, {{"gap", 0}, {"times", 2}}, {"2026-03-15", "2026-03-22"}},
+      {2026, 3, 15, {{"gap", -3}, {"times", 2.9}}, {"2026-03-15", "2026-03-22"}},
+  };
+  for (const Case& c : cases) {
+    const auto lines = Lines(RunPlanOn(DaysFromCivil(c.year, c.month, c.day), c.inputs).result);
+    ASSERT_EQ(lines.size(), c.dates.size() + 3);
+    for (std::size_t k = 0; k < c.dates.size(); ++k) {
+      EXPECT_EQ(lines[k + 1], "第 " + std::to_string(k + 1) + " 次：" + c.dates[k])
+          << c.year << "-" << c.month << "-" << c.day;
+    }
+  }
+}
+
+TEST(FollowUpPlan, CountIsClampedToTwentyAndGapDefaultsToSeven) {
+  const std::int64_t today = DaysFromCivil(2026, 6, 1);
+  const auto lines = Lines(RunPlanOn(today, {{"times", 25}, {"gap", 0.5}}).result);
+  EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 0 天，间隔 7 天，共 20 次）：");
+  ASSERT_EQ(lines.size(), 23u);
+  EXPECT_EQ(lines[20], "第 20 次：" + DateText(today + 19 * 7));
+}
+
+TEST(FollowUpPlan, OffsetsAtTheEndsOfThe32BitRangeDoNotOverflow) {
+  // T + S + (k - 1) × G in 32 bits wrapped around to nonsense dates.
+  const std::int64_t today = DaysFromCivil(2026, 6, 1);
+  struct Case {
+    std::vector<KeyValue> inputs;
+    std::int64_t start, gap;
+  };
+  const Case cases[] = {
+      {{{"start", 2147483647.0}, {"gap", 2147483647.0}, {"times", 20}}, INT32_MAX, INT32_MAX},
+      {{{"start", -2147483648.0}, {"times", 20}}, INT32_MIN, 7},
+      {{{"start", std::numeric_limits<double>::quiet_NaN()}, {"times", 2}}, INT32_MIN, 7},
+      {{{"start", 1e15}, {"gap", 1e15}, {"times", 2}}, INT32_MIN, 7},
+  };
+  for (const Case& c : cases) {
+    const auto lines = Lines(RunPlanOn(today, c.inputs).result);
+    EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 " + std::to_string(c.start) + " 天，间隔 " +
+                            std::to_string(c.gap) + " 天，共 " +
+                            std::to_string(lines.size() - 3) + " 次）：");
+    for (std::size_t k = 1; k + 2 < lines.size(); ++k) {
+      const std::int64_t dayNumber =
+          today + c.start + static_cast<std::int64_t>(k - 1) * c.gap;
+      const std::string date = DateText(dayNumber);
+      ASSERT_FALSE(date.empty()) << dayNumber;
+      EXPECT_EQ(lines[k], "第 " + std::to_string(k) + " 次：" + date);
+    }
+  }
+}
+
+TEST(FollowUpPlan, ReadsTodayFromTheLocalClock) {
+  const LocalDateTime before = LocalNow();
+  const auto outcome = RunGenerator(FollowUpPlan, {});
+  const LocalDateTime after = LocalNow();
+  const std::string visit = Lines(outcome.result)[1];
+  // Either reading is right if midnight passes during the run.
+  const std::string dayBefore = "第 1 次：" + DateText(DaysFromCivil(before.year, before.month, before.day));
+  const std::string dayAfter = "第 1 次：" + DateText(DaysFromCivil(after.year, after.month, after.day));
+  EXPECT_TRUE(visit == dayBefore || visit == dayAfter) << visit;
+}
+
+TEST(InfusionCard, PrintsTheInputsAsTheyCome) {
+  struct Case {
+    std::vector<KeyValue> inputs;
+    const char* bed;
+    const char* medicine;
+    const char* drip;
+  };
+  const Case cases[] = {
+      {{}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：0 滴/分（约 0 ml/h）"},
+      {{{"bed", 12}, {"dose", 0.5}, {"volume", 100}, {"gtt", 40}}, "床号：12",
+       "药液：医嘱药量 0.50 ，加入溶媒 100 ml", "滴速：40 滴/分（约 120 ml/h）"},
+      {{{"gtt", 45}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：45 滴/分（约 135 ml/h）"},
+      // Halves go to the even neighbour: 33.5 -> 34, 100.5 -> 100.
+      {{{"gtt", 33.5}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：34 滴/分（约 100 ml/h）"},
+      {{{"bed", 3.7}, {"dose", -1.125}, {"volume", 250.5}}, "床号：3",
+       "药液：医嘱药量 -1.12 ，加入溶媒 250 ml", "滴速：0 滴/分（约 0 ml/h）"},
+      {{{"beds", 7}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：0 滴/分（约 0 ml/h）"},
+  };
+  for (const Case& c : cases) {
+    const auto outcome = RunGenerator(InfusionCard, c.inputs);
+    EXPECT_EQ(outcome.result, std::string("静脉输液卡\r\n") + c.bed + "\r\n" + c.medicine + "\r\n" +
+                                  c.drip + "\r\n" +
+                                  "核对：药名/剂量/浓度/有效期/配伍；双人签名。\r\n"
+                                  "观察：穿刺点、滴速、输注反应；每 30 分钟巡视并记录。\r\n");
+    EXPECT_EQ(outcome.verdict, "输液卡已生成，双人核对后执行");
+    EXPECT_EQ(outcome.level, 0);
+  }
+}
+
+}  // namespace
+}  // namespace tarn

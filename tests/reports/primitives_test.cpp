@@ -1,0 +1,146 @@
+// Whole numbers, input lookup and the bounded line appends that every report is built from.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "report_fixture.h"
+#include "reports/generators.h"
+#include "reports/report.h"
+
+namespace tarn {
+namespace {
+
+using testing_reports::ReportTool;
+using testing_reports::Utf8;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
+  struct Case {
+    double value;
+    std::int32_t expected;
+  };
+  const Case cases[] = {
+      {2.9, 2},
+      {-2.9, -2},
+      {-0.0, 0},
+      {0.5, 0},
+      {2147483647.0, INT32_MAX},
+      {2147483647.9, INT32_MAX},     // truncation lands on the top of the range
+      {2147483648.0, INT32_MIN},     // one past the top
+      {-2147483648.0, INT32_MIN},    // the bottom itself
+      {-2147483648.9, INT32_MIN},    // truncates onto the bottom
+      {-2147483649.0, INT32_MIN},
+      {1e300, INT32_MIN},
+      {-1e300, INT32_MIN},
+      {kInf, INT32_MIN},
+      {-kInf, INT32_MIN},
+      {kNaN, INT32_MIN},
+      {-kNaN, INT32_MIN},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WholeNumber(c.value), c.expected) << c.value;
+  }
+}
+
+TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
+  const ReportTool tool(0, {{"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
+  EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "bed"), 7.5);   // first of two "bed"
+  EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "beds"), 3.0);  // no prefix matching
+  EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "gap"), 0.0);   // case-sensitive
+  EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "be"), 0.0);
+  EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), ""), 0.0);
+
+  const ReportTool empty(0, {});
+  EXPECT_EQ(InputValue(empty.Tool(), empty.Values(), "bed"), 0.0);
+}
+
+// A buffer of `capacity` units holding `existing` ASCII 'x's, then canary units past it.
+struct Buffer {
+  Buffer(std::int32_t unitCapacity, std::int32_t existing)
+      : units(static_cast<std::size_t>(unitCapacity) + kCanaryUnits, kCanary),
+        capacity(unitCapacity) {
+    for (std::int32_t i = 0; i < existing; ++i) units[static_cast<std::size_t>(i)] = u'x';
+    if (unitCapacity > 0) units[static_cast<std::size_t>(existing)] = 0;
+  }
+  bool CanariesIntact() const {
+    for (std::size_t i = static_cast<std::size_t>(capacity); i < units.size(); ++i) {
+      if (units[i] != kCanary) return false;
+    }
+    return true;
+  }
+  static constexpr char16_t kCanary = 0xBEEF;
+  static constexpr std::size_t kCanaryUnits = 8;
+  std::vector<char16_t> units;
+  std::int32_t capacity;
+};
+
+TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
+  struct Case {
+    std::int32_t capacity;
+    std::int32_t existing;  // length of the text already there
+    const char16_t* line;
+    const char* added;      // what follows the existing text afterwards
+  };
+  const Case cases[] = {
+      {16, 0, u"abc", "abc\r\n"},
+      {16, 0, u"", "\r\n"},        // an empty line is CR LF alone
+      {16, 14, u"abc", "a"},       // capacity - 2: one unit of the line, no line end
+      {16, 12, u"ab", "ab\r"},     // one short of full after the line: only the CR
+      {16, 11, u"ab", "ab\r\n"},   // exactly fits
+      {16, 15, u"abc", ""},        // full: nothing
+      {16, 13, u"", "\r\n"},
+      {16, 14, u"", "\r"},
+      {1, 0, u"abc", ""},          // room for the terminator only
+      {2, 0, u"abc", "a"},
+  };
+  for (const Case& c : cases) {
+    Buffer buffer(c.capacity, c.existing);
+    AppendLine(buffer.units.data(), c.capacity, u"%ls", c.line);
+    EXPECT_EQ(Utf8(buffer.units.data()), std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
+        << "capacity " << c.capacity << ", existing " << c.existing;
+    EXPECT_TRUE(buffer.CanariesIntact());
+  }
+}
+
+TEST(AppendLine, WritesNothingForACapacityBelowOne) {
+  for (std::int32_t capacity : {0, -1, INT32_MIN}) {
+    char16_t units[4] = {0xBEEF, 0xBEEF, 0xBEEF, 0xBEEF};
+    AppendLine(units, capacity, u"abc");
+    AppendText(units, capacity, u"abc");
+    AppendFixedLine(units, capacity, u"abc");
+    EXPECT_EQ(units[0], 0xBEEF) << capacity;
+  }
+}
+
+TEST(AppendLine, CutsAFormattedLineAt511UnitsAndStillEndsIt) {
+  const std::u16string longText(700, u'字');
+  std::vector<char16_t> buffer(2048, 0);
+  AppendLine(buffer.data(), 2048, u"%ls", longText.c_str());
+  const std::u16string written(buffer.data());
+  EXPECT_EQ(written, std::u16string(511, u'字') + u"\r\n");
+}
+
+TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
+  char16_t buffer[64] = {};
+  AppendLine(buffer, 64, u"SpO2＿%%；%02d", 7);
+  AppendFixedLine(buffer, 64, u"10% 氯化钾、25%% 硫酸镁 %d");
+  EXPECT_EQ(Utf8(buffer), "SpO2＿%；07\r\n10% 氯化钾、25%% 硫酸镁 %d\r\n");
+}
+
+TEST(AppendText, AppendsWithoutLineEndCutAtCapacityMinusOne) {
+  Buffer buffer(8, 3);
+  AppendText(buffer.units.data(), 8, u"  1日D ");
+  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+  EXPECT_TRUE(buffer.CanariesIntact());
+  AppendText(buffer.units.data(), 8, u"more");
+  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+}
+
+}  // namespace
+}  // namespace tarn

@@ -1,0 +1,31 @@
+// Tool 101: the nurse three-shift rota. Constant data only.
+#include "engine/tool.h"
+
+namespace tarn {
+namespace {
+
+constexpr ToolInput kInputs[] = {
+    // key       label          unit     default
+    {"nurses", u"护士人数",   u"人",   6},
+    {"days",   u"排班天数",   u"天",   7},
+};
+
+constexpr ToolDef kTool = {
+    101,
+    u"护理排班表",
+    u"白班、夜班、休息三班轮转，按人员顺序滚动生成",
+    u"护理管理",
+    u"本院护理人力资源管理制度：每班按能级搭配，夜班后安排休息",
+    u"生成的排班表为草稿，须由护士长按实际人数、能级、休假与培训安排审核调整；"
+    u"人数 1-40 人，天数 1-31 天。",
+    2, kInputs,
+    0, nullptr,
+    0, nullptr,
+    1,
+};
+
+}  // namespace
+
+const ToolDef& GetBuiltInTool() { return kTool; }
+
+}  // namespace tarn

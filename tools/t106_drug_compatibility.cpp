@@ -1,0 +1,31 @@
+// Tool 106: whether two injections may share one infusion. Constant data only.
+#include "engine/tool.h"
+
+namespace tarn {
+namespace {
+
+constexpr ToolInput kInputs[] = {
+    // key      label            unit      default
+    {"drugA", u"药品甲编号",   u"1-10",  1},
+    {"drugB", u"药品乙编号",   u"1-10",  2},
+};
+
+constexpr ToolDef kTool = {
+    106,
+    u"配伍禁忌查询",
+    u"两种注射剂能否同瓶输注的配伍判断",
+    u"静脉用药",
+    u"药品说明书；本院静脉用药配伍禁忌表",
+    u"本工具仅收录少数常见组合，未收录不代表可以配伍；"
+    u"输注中出现浑浊、沉淀或变色，立即停止输注并报告。",
+    2, kInputs,
+    0, nullptr,
+    0, nullptr,
+    6,
+};
+
+}  // namespace
+
+const ToolDef& GetBuiltInTool() { return kTool; }
+
+}  // namespace tarn

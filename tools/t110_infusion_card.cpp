@@ -1,0 +1,33 @@
+// Tool 110: the bedside intravenous infusion card. Constant data only.
+#include "engine/tool.h"
+
+namespace tarn {
+namespace {
+
+constexpr ToolInput kInputs[] = {
+    // key       label          unit        default
+    {"bed",    u"床号",       nullptr,    12},
+    {"dose",   u"医嘱药量",   nullptr,    0.5},
+    {"volume", u"溶媒量",     u"ml",      100},
+    {"gtt",    u"滴速",       u"滴/分",   40},
+};
+
+constexpr ToolDef kTool = {
+    110,
+    u"静脉输液卡",
+    u"床旁输液卡：药液、滴速与每小时输液量",
+    u"静脉用药",
+    u"WS/T 433-2013《静脉治疗护理技术操作规范》",
+    u"每小时输液量按每毫升 20 滴的输液器换算（滴速 × 3）；"
+    u"使用其他滴系数的输液器时请另行换算。医嘱药量按医嘱单位填写。",
+    4, kInputs,
+    0, nullptr,
+    0, nullptr,
+    10,
+};
+
+}  // namespace
+
+const ToolDef& GetBuiltInTool() { return kTool; }
+
+}  // namespace tarn

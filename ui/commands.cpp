@@ -1,0 +1,102 @@
+// Copy, reset and about: the commands of buttons 1003 to 1005. They change gWindow's texts
+// and repaint; they never calculate and never touch the record file.
+#include "ui/commands.h"
+
+#include <cstdint>
+
+#include "platform/wide.h"
+#include "text/buffer.h"
+#include "text/format.h"
+#include "ui/main_window.h"
+#include "ui/window_state.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::int32_t kDefaultTextCapacity = 64;
+constexpr std::int32_t kAboutTextCapacity = 1400;
+
+// Clipboard text of title and copy text in movable global memory, ready to hand over;
+// null when the memory cannot be had.
+HGLOBAL MakeClipboardText(const char16_t* title, const char16_t* copyText) {
+  const std::int32_t units = TextLength(copyText) + TextLength(title) + 16;
+  const SIZE_T bytes = static_cast<SIZE_T>(units) * sizeof(char16_t);
+  // Zeroed: readers that go by the block's size rather than the terminator (Wine's export
+  // to the X clipboard does) must find nothing after the text.
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  if (memory == nullptr) return nullptr;
+  auto* text = static_cast<char16_t*>(GlobalLock(memory));
+  if (text == nullptr) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  Format(text, units, u"%ls\r\n%ls", title, copyText);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+}  // namespace
+
+void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
+  MessageBoxW(gWindow.mainWindow, AsWide(text), AsWide(caption), MB_OK | icon);
+}
+
+void SetDefaultText(HWND edit, double defaultValue) {
+  char16_t text[kDefaultTextCapacity];
+  Format(text, kDefaultTextCapacity, u"%.6g", defaultValue);
+  SetWindowTextW(edit, AsWide(text));
+}
+
+void CopyCommand() {
+  if (IsEmpty(gWindow.lastResultText)) {
+    ShowMessage(u"请先点击“计算”生成结果。", u"提示", MB_ICONINFORMATION);
+    return;
+  }
+  // Text first, clipboard second: EmptyClipboard is the point of no return.
+  HGLOBAL memory = MakeClipboardText(gWindow.tool->title, gWindow.copyText);
+  if (memory == nullptr) return;
+  if (!OpenClipboard(gWindow.mainWindow)) {
+    GlobalFree(memory);
+    return;
+  }
+  EmptyClipboard();
+  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!placed) GlobalFree(memory);  // still ours when the clipboard refused it
+  CloseClipboard();
+  if (!placed) return;  // never claim a copy that did not happen
+  CopyText(gWindow.statusText, kStatusTextCapacity, u"结果已复制到剪贴板");
+  InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
+}
+
+void ResetCommand() {
+  const ToolDef& tool = *gWindow.tool;
+  for (std::int32_t i = 0; i < tool.inputCount && i < kMaxInputs; ++i) {
+    SetDefaultText(gWindow.inputEdits[i], tool.inputs[i].defaultValue);
+  }
+  SetWindowTextW(gWindow.resultBox, L"");
+  SetWindowTextW(gWindow.verdictLabel, AsWide(kVerdictHint));
+  SetWindowTextW(gWindow.cautionsLabel, AsWide(tool.cautions != nullptr ? tool.cautions : u""));
+  CopyText(gWindow.statusText, kStatusTextCapacity, u"已恢复默认值");
+  gWindow.lastResultText[0] = 0;
+  gWindow.verdictLevel = 0;
+  InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
+}
+
+void AboutCommand() {
+  const ToolDef& tool = *gWindow.tool;
+  char16_t text[kAboutTextCapacity];
+  Format(text, kAboutTextCapacity,
+         u"%ls\r\n"
+         u"\r\n"
+         u"分类：%ls\r\n"
+         u"参考依据：%ls\r\n"
+         u"\r\n"
+         u"本工具为临床辅助计算/记录工具，结果不能替代医师诊疗判断，\r\n"
+         u"具体用药与处置请结合患者实际情况及本院规范执行。\r\n"
+         u"\r\n"
+         u"版本 V1.0    官网：%ls",
+         tool.title, tool.category, tool.reference, kMakerWebAddress);
+  ShowMessage(text, u"关于本工具", MB_ICONINFORMATION);
+}
+
+}  // namespace tarn

@@ -1,0 +1,27 @@
+// The button commands other than calculate and save: copy, reset and about, and the texts
+// that window creation and reset share. All work on gWindow; Win32 only.
+#pragma once
+#include <windows.h>
+
+namespace tarn {
+
+// The verdict label's text before any calculation and after reset.
+inline constexpr char16_t kVerdictHint[] = u"填写左侧参数，点击“计算”";
+
+// Sets an input edit's text to its default value as "%.6g" (12 -> "12", 1234567 -> "1.23457e+06").
+void SetDefaultText(HWND edit, double defaultValue);
+
+// Puts the title line and the copy text on the clipboard as Unicode text. The clipboard is
+// touched only once the text is ready, so a failed copy leaves the user's clipboard as it was.
+void CopyCommand();
+
+// Puts the default values back and forgets the last result.
+void ResetCommand();
+
+// Shows the about box.
+void AboutCommand();
+
+// A modal message box owned by the main window with an OK button and the given icon.
+void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon);
+
+}  // namespace tarn
