@@ -73,7 +73,12 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
 }
 
 // call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
-double ParseCall(ExprState& s, const char* name) {
+// The name (`length` characters at `start`) is copied here, so the name buffer (and its
+// stack guard) stays out of ParseUnary, which runs for every operand.
+double ParseCall(ExprState& s, const char* start, std::int32_t length) {
+  char name[kNameCapacity];
+  std::memcpy(name, start, static_cast<std::size_t>(length));
+  name[length] = 0;
   const double a = ParseConditional(s);
   SkipSpace(s);
   if (*s.cursor != ',') {
@@ -144,10 +149,7 @@ double ParseUnary(ExprState& s) {
       SkipSpace(s);
       if (*s.cursor != '(') return LookUpName(s, start, length);
       ++s.cursor;
-      char name[kNameCapacity];
-      std::memcpy(name, start, static_cast<std::size_t>(length));
-      name[length] = 0;
-      return ParseCall(s, name);
+      return ParseCall(s, start, length);
     }
     Fail(s);  // no operand can start here
     return 0;
