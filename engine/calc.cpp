@@ -28,19 +28,36 @@ constexpr std::int64_t kMaxDayNumber = INT64_MAX / 4;
 // characters. A value too large for that (from about 1e75 up) is shown in exponent form
 // rather than cut: a cut digit string would read as a different, wrong number.
 void FormatNarrowFixed(double value, std::int32_t decimals, const char* suffix, char* out) {
+  std::int32_t suffixLength = 0;
+  while (suffix[suffixLength] != 0) ++suffixLength;
   char fixed[kMaxFixedText];
-  const std::int32_t length = FormatFixed(value, decimals, fixed, kMaxFixedText);
-  const std::int32_t room =
-      kNarrowValueCapacity - 1 - static_cast<std::int32_t>(std::strlen(suffix));
+  std::int32_t length = FormatFixed(value, decimals, fixed, kMaxFixedText);
+  const std::int32_t room = kNarrowValueCapacity - 1 - suffixLength;
   if (length <= room) {
-    std::memcpy(out, fixed, static_cast<std::size_t>(length) + 1);
+    std::memcpy(out, fixed, static_cast<std::size_t>(length));
   } else {
-    FormatGeneral(value, 6, out, room + 1);
+    length = FormatGeneral(value, 6, out, room + 1);
   }
-  std::strncat(out, suffix, static_cast<std::size_t>(kNarrowValueCapacity) - 1 - std::strlen(out));
+  for (std::int32_t i = 0; i < suffixLength && length < kNarrowValueCapacity - 1; ++i) {
+    out[length++] = suffix[i];
+  }
+  out[length] = 0;
+}
+
+// Format codes are compared inline: FormatValue runs for every value shown.
+bool SameCode(const char* code, const char* name) {
+  std::int32_t i = 0;
+  while (code[i] != 0 && code[i] == name[i]) ++i;
+  return code[i] == name[i];
 }
 
 bool HasText(const char16_t* text) { return text != nullptr && text[0] != 0; }
+
+// The result text as written by the run. A buffer without capacity was never written (nor
+// terminated), so its copy is empty instead of a read past its end.
+const char16_t* ProducedText(const char16_t* resultText, std::int32_t resultCapacity) {
+  return resultCapacity >= 1 ? resultText : u"";
+}
 
 }  // namespace
 
@@ -50,7 +67,7 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
     return;
   }
   const char* code = format != nullptr ? format : "f2";
-  if (std::strcmp(code, "date") == 0) {
+  if (SameCode(code, "date")) {
     // Truncated toward zero; a day number beyond any calendar we can write shows "--".
     const double days = std::trunc(value);
     if (std::fabs(days) > static_cast<double>(kMaxDayNumber) ||
@@ -70,7 +87,7 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
   std::int32_t decimals = 2;  // "f2" and every unknown code
   const char* suffix = "";
   for (const FixedCode& candidate : kFixedCodes) {
-    if (std::strcmp(code, candidate.code) == 0) {
+    if (SameCode(code, candidate.code)) {
       decimals = candidate.decimals;
       suffix = candidate.suffix;
       break;
@@ -84,10 +101,10 @@ void FormatValue(const char* format, double value, char16_t* out, std::int32_t c
 std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day) {
   const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;                                  // 0..399
-  const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;     // March is 0
-  const std::int64_t doy = (153 * shiftedMonth + 2) / 5 + day - 1;         // 0..365
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;          // 0..146096
+  const std::int64_t yoe = y - era * 400;                               // 0..399
+  const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;  // March is 0
+  const std::int64_t doy = (153 * shiftedMonth + 2) / 5 + day - 1;      // 0..365
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;       // 0..146096
   return era * 146097 + doe - 719468;
 }
 
@@ -116,18 +133,17 @@ std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t c
 }
 
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
-                std::int32_t resultCapacity, char16_t* verdictText,
-                std::int32_t verdictCapacity, Level& level, char16_t* resultCopy,
-                std::int32_t resultCopyCapacity) {
+                std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,
+                Level& level, char16_t* resultCopy, std::int32_t resultCopyCapacity) {
   CopyText(resultText, resultCapacity, u"");
   CopyText(verdictText, verdictCapacity, u"");
   CopyText(resultCopy, resultCopyCapacity, u"");
   level = 0;
 
   if (tool.reportKind != 0) {
-    level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity,
-                      verdictText, verdictCapacity);
-    CopyText(resultCopy, resultCopyCapacity, resultText);
+    level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity, verdictText,
+                      verdictCapacity);
+    CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
     return level;
   }
 
@@ -174,7 +190,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
     CopyText(verdictText, verdictCapacity, kDefaultVerdict);
   }
 
-  CopyText(resultCopy, resultCopyCapacity, resultText);
+  CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
   return level;
 }
 

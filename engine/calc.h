@@ -14,9 +14,8 @@ inline constexpr std::int32_t kResultLineCapacity = 256;
 // text into `resultCopy`. A non-zero report kind hands the whole job to RunReport.
 // Returns the level it stores.
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
-                std::int32_t resultCapacity, char16_t* verdictText,
-                std::int32_t verdictCapacity, Level& level, char16_t* resultCopy,
-                std::int32_t resultCopyCapacity);
+                std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,
+                Level& level, char16_t* resultCopy, std::int32_t resultCopyCapacity);
 
 // Display text of a value by format code ("f0" "f1" "f2" "f3" "int" "pct" "date"; anything
 // else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.

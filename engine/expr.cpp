@@ -31,8 +31,9 @@ bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
 bool IsTrue(double v) { return v != 0; }  // NaN counts as true
 
+// Most calls find no space at all; the first test settles those.
 void SkipSpace(ExprState& s) {
-  while (IsSpace(*s.cursor)) ++s.cursor;
+  while (static_cast<unsigned char>(*s.cursor) <= ' ' && IsSpace(*s.cursor)) ++s.cursor;
 }
 
 void Fail(ExprState& s) { s.failed = 1; }
@@ -50,30 +51,46 @@ bool Enter(ExprState& s) {
 
 void Leave(ExprState& s) { --s.depth; }
 
+// True when `key` is exactly the `length` characters of `name`. Inline rather than strcmp:
+// keys are a few characters long and this runs for every name an expression reads.
+bool KeyEquals(const char* key, const char* name, std::int32_t length) {
+  for (std::int32_t i = 0; i < length; ++i) {
+    if (key[i] != name[i]) return false;  // also stops at the key's terminator
+  }
+  return key[length] == 0;
+}
+
 // Value of a name outside a call: inputs first, then outputs; unknown is an error.
-double LookUpName(ExprState& s, const char* name) {
+double LookUpName(ExprState& s, const char* name, std::int32_t length) {
   for (std::int32_t i = 0; i < s.tool.inputCount; ++i) {
-    if (std::strcmp(s.tool.inputs[i].key, name) == 0) return s.inputValues[i];
+    if (KeyEquals(s.tool.inputs[i].key, name, length)) return s.inputValues[i];
   }
   for (std::int32_t i = 0; i < s.tool.outputCount; ++i) {
-    if (std::strcmp(s.tool.outputs[i].key, name) == 0) return s.outputValues[i];
+    if (KeyEquals(s.tool.outputs[i].key, name, length)) return s.outputValues[i];
   }
   Fail(s);
   return 0;
 }
 
 // call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
-double ParseCall(ExprState& s, const char* name) {
+// The name (`length` characters at `start`) is copied here, so the name buffer (and its
+// stack guard) stays out of ParseUnary, which runs for every operand.
+double ParseCall(ExprState& s, const char* start, std::int32_t length) {
+  char name[kNameCapacity];
+  std::memcpy(name, start, static_cast<std::size_t>(length));
+  name[length] = 0;
   const double a = ParseConditional(s);
   SkipSpace(s);
   if (*s.cursor != ',') {
-    if (*s.cursor == ')') ++s.cursor; else Fail(s);
+    if (*s.cursor == ')') ++s.cursor;
+    else Fail(s);
     return ApplyFunction1(name, a, s.failed);
   }
   ++s.cursor;
   const double b = ParseConditional(s);
   SkipSpace(s);
-  if (*s.cursor == ')') ++s.cursor; else Fail(s);
+  if (*s.cursor == ')') ++s.cursor;
+  else Fail(s);
   if (std::strcmp(name, "min") == 0) return a < b ? a : b;
   if (std::strcmp(name, "max") == 0) return a > b ? a : b;
   if (std::strcmp(name, "pow") == 0) return std::pow(a, b);
@@ -101,7 +118,8 @@ double ParseUnary(ExprState& s) {
       ++s.cursor;
       const double v = ParseConditional(s);
       SkipSpace(s);
-      if (*s.cursor == ')') ++s.cursor; else Fail(s);
+      if (*s.cursor == ')') ++s.cursor;
+      else Fail(s);
       return v;
     }
     if (c == '-' || c == '!') {
@@ -123,16 +141,15 @@ double ParseUnary(ExprState& s) {
       return v;
     }
     if (IsLetter(c) || c == '_') {
-      char name[kNameCapacity];
+      // A name is its first 63 characters; it is read in place and copied only for a call.
+      const char* start = s.cursor;
       std::int32_t length = 0;
-      while (length < kNameCapacity - 1 && IsNameChar(*s.cursor)) name[length++] = *s.cursor++;
-      name[length] = 0;
+      while (length < kNameCapacity - 1 && IsNameChar(start[length])) ++length;
+      s.cursor += length;
       SkipSpace(s);
-      if (*s.cursor == '(') {
-        ++s.cursor;
-        return ParseCall(s, name);
-      }
-      return LookUpName(s, name);
+      if (*s.cursor != '(') return LookUpName(s, start, length);
+      ++s.cursor;
+      return ParseCall(s, start, length);
     }
     Fail(s);  // no operand can start here
     return 0;
@@ -195,19 +212,20 @@ struct CompareOperator {
   Compare op;
 };
 constexpr CompareOperator kCompareOperators[] = {
-    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual},
-    {"==", 2, Compare::Equal},     {"!=", 2, Compare::NotEqual},
-    {"<", 1, Compare::Less},       {">", 1, Compare::Greater},
+    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual}, {"==", 2, Compare::Equal},
+    {"!=", 2, Compare::NotEqual},  {"<", 1, Compare::Less},          {">", 1, Compare::Greater},
 };
 
 // comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]   (at most one)
 double ParseComparison(ExprState& s) {
   const double l = ParseAdditive(s);
   SkipSpace(s);
+  const char c = *s.cursor;
+  if (c != '<' && c != '>' && c != '=' && c != '!') return l;  // the usual case: no operator
   for (const CompareOperator& candidate : kCompareOperators) {
-    if (std::strncmp(s.cursor, candidate.text, static_cast<std::size_t>(candidate.length)) != 0) {
-      continue;
-    }
+    const bool matches = s.cursor[0] == candidate.text[0] &&
+                         (candidate.length == 1 || s.cursor[1] == candidate.text[1]);
+    if (!matches) continue;
     s.cursor += candidate.length;
     const double r = ParseAdditive(s);
     switch (candidate.op) {  // IEEE rules: NaN makes all but != false
@@ -256,7 +274,8 @@ double ParseConditional(ExprState& s) {
     ++s.cursor;
     const double a = ParseConditional(s);
     SkipSpace(s);
-    if (*s.cursor == ':') ++s.cursor; else Fail(s);
+    if (*s.cursor == ':') ++s.cursor;
+    else Fail(s);
     const double b = ParseConditional(s);
     result = IsTrue(condition) ? a : b;
   }

@@ -12,22 +12,22 @@ inline constexpr std::int32_t kMaxInputs = 16;
 inline constexpr std::int32_t kMaxOutputs = 16;
 
 struct ToolInput {
-  const char* key;         // name in formulas and conditions
-  const char16_t* label;   // form label and record-file column
-  const char16_t* unit;    // may be null
+  const char* key;        // name in formulas and conditions
+  const char16_t* label;  // form label and record-file column
+  const char16_t* unit;   // may be null
   double defaultValue;
 };
 
 struct ToolOutput {
   const char* key;
   const char16_t* label;
-  const char16_t* unit;    // may be null
+  const char16_t* unit;  // may be null
   const char* formula;
-  const char* format;      // may be null: "f2"
+  const char* format;  // may be null: "f2"
 };
 
 struct ToolRule {
-  const char* condition;   // empty text always matches
+  const char* condition;  // empty text always matches
   Level level;
   const char16_t* message;
 };

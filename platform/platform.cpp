@@ -18,10 +18,10 @@ std::int32_t JoinArguments(int argc, const char* const* argv, char16_t* out,
     if (argv[i] == nullptr) continue;
     DecodeUtf8(argv[i], argument, kCommandLineCapacity);
     const bool quote = std::strchr(argv[i], ' ') != nullptr;
-    if (i > 0) length = AppendBounded(out, capacity, u" ");
-    if (quote) length = AppendBounded(out, capacity, u"\"");
-    length = AppendBounded(out, capacity, argument);
-    if (quote) length = AppendBounded(out, capacity, u"\"");
+    if (i > 0) AppendBounded(out, capacity, u" ");
+    if (quote) AppendBounded(out, capacity, u"\"");
+    const std::int32_t afterArgument = AppendBounded(out, capacity, argument);
+    length = quote ? AppendBounded(out, capacity, u"\"") : afterArgument;
   }
   return length;
 }
@@ -33,9 +33,8 @@ bool WriteUtf8(std::FILE* file, const char16_t* text) {
   std::int32_t done = 0;
   while (done < total) {
     std::int32_t consumed = 0;
-    const std::int32_t bytes =
-        EncodeUtf8(text + done, total - done, piece, static_cast<std::int32_t>(sizeof piece),
-                   &consumed);
+    const std::int32_t bytes = EncodeUtf8(text + done, total - done, piece,
+                                          static_cast<std::int32_t>(sizeof piece), &consumed);
     if (consumed <= 0) return false;  // cannot happen with a 4 KiB piece; never loop forever
     if (std::fwrite(piece, 1, static_cast<std::size_t>(bytes), file) !=
         static_cast<std::size_t>(bytes)) {

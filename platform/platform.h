@@ -9,9 +9,9 @@ namespace tarn {
 
 struct LocalDateTime {
   std::int32_t year;
-  std::int32_t month;   // 1..12
-  std::int32_t day;     // 1..31
-  std::int32_t hour;    // 0..23
+  std::int32_t month;  // 1..12
+  std::int32_t day;    // 1..31
+  std::int32_t hour;   // 0..23
   std::int32_t minute;
   std::int32_t second;
 };
@@ -28,8 +28,7 @@ inline constexpr std::int32_t kCommandLineCapacity = 32768;
 
 // Rebuilds a command line from argv: arguments joined by one blank, an argument holding a
 // blank put in double quotes; UTF-8 arguments decoded. Cut at capacity - 1. Returns the length.
-std::int32_t JoinArguments(int argc, const char* const* argv, char16_t* out,
-                           std::int32_t capacity);
+std::int32_t JoinArguments(int argc, const char* const* argv, char16_t* out, std::int32_t capacity);
 
 // On POSIX the command line is rebuilt from argv: call once from main before reading it.
 // Does nothing on Windows, where the system keeps the text.

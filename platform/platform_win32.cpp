@@ -1,7 +1,7 @@
 // Win32 services: the system's command line, local time, the local app-data folder, folders
 // and files by UTF-16 path.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cwchar>
 
@@ -23,8 +23,8 @@ LocalDateTime LocalNow() {
 
 bool LocalAppDataFolder(char16_t* out, std::int32_t capacity) {
   wchar_t folder[MAX_PATH] = {};
-  const bool found =
-      SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder));
+  const bool found = SUCCEEDED(
+      SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder));
   CopyText(out, capacity, found ? AsU16(folder) : u"");
   return found;
 }

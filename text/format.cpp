@@ -52,10 +52,10 @@ void PutRepeated(Output& out, char16_t unit, std::int32_t count) {
 }
 
 struct Spec {
-  bool left = false;       // "-"
-  bool plus = false;       // "+"
-  bool space = false;      // " "
-  bool zero = false;       // "0"
+  bool left = false;   // "-"
+  bool plus = false;   // "+"
+  bool space = false;  // " "
+  bool zero = false;   // "0"
   std::int32_t width = 0;
   std::int32_t precision = -1;  // -1: none given
   char16_t letter = 0;          // 0: the template ended inside the conversion
@@ -211,14 +211,13 @@ void PutConversion(Output& out, const Spec& spec, const FormatArg& arg) {
       if (spec.left) PutRepeated(out, u' ', fill);
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 
 bool UsesArgument(char16_t letter) {
-  return letter == u'd' || letter == u'i' || letter == u'f' || letter == u'g' ||
-         letter == u's' || letter == u'c';
+  return letter == u'd' || letter == u'i' || letter == u'f' || letter == u'g' || letter == u's' ||
+         letter == u'c';
 }
 
 void Expand(Output& out, const char16_t* tmpl, const FormatArg* args, std::int32_t argCount) {

@@ -25,17 +25,17 @@ struct FormatArg {
     char16_t character;
   };
 
-  template <typename T,
-            typename std::enable_if<std::is_integral<T>::value && !std::is_same<T, char>::value &&
-                                        !std::is_same<T, char16_t>::value &&
-                                        !std::is_same<T, bool>::value,
-                                    int>::type = 0>
+  template <typename T, typename std::enable_if<
+                            std::is_integral<T>::value && !std::is_same<T, char>::value &&
+                                !std::is_same<T, char16_t>::value && !std::is_same<T, bool>::value,
+                            int>::type = 0>
   constexpr FormatArg(T value) : kind(Kind::Integer), integer(static_cast<std::int64_t>(value)) {}
   constexpr FormatArg(double value) : kind(Kind::Real), real(value) {}
   constexpr FormatArg(const char16_t* value) : kind(Kind::Wide), wide(value) {}
   constexpr FormatArg(char16_t* value) : kind(Kind::Wide), wide(value) {}
   constexpr FormatArg(const char* value) : kind(Kind::Narrow), narrow(value) {}
-  constexpr FormatArg(char value) : kind(Kind::Character), character(static_cast<char16_t>(value)) {}
+  constexpr FormatArg(char value)
+      : kind(Kind::Character), character(static_cast<char16_t>(value)) {}
   constexpr FormatArg(char16_t value) : kind(Kind::Character), character(value) {}
 };
 
@@ -59,8 +59,7 @@ template <typename... Args>
 std::int32_t AppendFormat(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
                           const Args&... args) {
   const FormatArg list[sizeof...(Args) + 1] = {FormatArg(args)..., FormatArg(0)};
-  return AppendFormatList(buffer, capacity, tmpl, list,
-                          static_cast<std::int32_t>(sizeof...(Args)));
+  return AppendFormatList(buffer, capacity, tmpl, list, static_cast<std::int32_t>(sizeof...(Args)));
 }
 
 }  // namespace tarn

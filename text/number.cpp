@@ -17,6 +17,12 @@ namespace {
 // follows", which one trailing 1 stands for.
 constexpr std::int32_t kMaxKeptDigits = 800;
 // Beyond these decimal magnitudes every double reading is infinity or zero.
+// Limits of the exact fast path for short decimals (see ReadDecimal).
+constexpr std::int32_t kFastPathDigits = 15;
+constexpr std::int64_t kFastPathScale = 22;
+constexpr double kPowersOfTen[kFastPathScale + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::int64_t kDecimalOverflow = 400;
 constexpr std::int64_t kDecimalUnderflow = -400;
 // Written exponents are read saturating at this size: far beyond any range, yet far from
@@ -225,6 +231,16 @@ const Char* ReadDecimal(const Char* cursor, double& magnitude) {
     digits[kept++] = '1';
     --scale;
   }
+  // The common short numbers ("40", "0.5", "2.75e3"): up to 15 digits and a power of ten up
+  // to 10^22 are both exact doubles, so one multiplication or division rounds correctly
+  // (Clinger's fast path) and the slower exact route below is not needed.
+  if (kept <= kFastPathDigits && scale >= -kFastPathScale && scale <= kFastPathScale) {
+    std::int64_t whole = 0;
+    for (std::int32_t i = 0; i < kept; ++i) whole = whole * 10 + (digits[i] - '0');
+    const double mantissa = static_cast<double>(whole);
+    magnitude = scale >= 0 ? mantissa * kPowersOfTen[scale] : mantissa / kPowersOfTen[-scale];
+    return cursor;
+  }
   // The value lies in [10^(kept-1+scale), 10^(kept+scale)).
   if (kept + scale > kDecimalOverflow) {
     magnitude = std::numeric_limits<double>::infinity();
@@ -310,8 +326,7 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
   return CopyOut(text, static_cast<std::int32_t>(result.ptr - text), out, capacity);
 }
 
-std::int32_t FormatGeneral(double value, std::int32_t precision, char* out,
-                           std::int32_t capacity) {
+std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity) {
   if (!std::isfinite(value)) {
     const char* text = NonFiniteText(value);
     return CopyOut(text, static_cast<std::int32_t>(std::strlen(text)), out, capacity);

@@ -15,8 +15,7 @@ inline constexpr std::int32_t kMaxFixedText = 330;
 std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::int32_t capacity);
 
 // printf("%.*g", precision, value) (precision 0 counts as 1, clamped to 1..17).
-std::int32_t FormatGeneral(double value, std::int32_t precision, char* out,
-                           std::int32_t capacity);
+std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity);
 
 // printf("%0*lld", minDigits, value): zero padded after the sign to at least minDigits
 // characters, the sign counting as one of them as in printf ("-05" for -5 and 3).

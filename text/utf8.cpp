@@ -92,8 +92,8 @@ std::int64_t Utf8Size(const char16_t* text, std::int32_t count) {
   return size;
 }
 
-std::int32_t EncodeUtf8(const char16_t* text, std::int32_t count, char* out,
-                        std::int32_t capacity, std::int32_t* consumed) {
+std::int32_t EncodeUtf8(const char16_t* text, std::int32_t count, char* out, std::int32_t capacity,
+                        std::int32_t* consumed) {
   std::int32_t at = 0;
   std::int32_t written = 0;
   if (text != nullptr && out != nullptr) {

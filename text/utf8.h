@@ -11,8 +11,8 @@ std::int64_t Utf8Size(const char16_t* text, std::int32_t count);
 // Encodes up to `count` units of `text` into `out` (no terminator written). Stops before a
 // character that would not fit in `capacity` bytes. Returns the bytes written; *consumed
 // (may be null) receives the UTF-16 units consumed.
-std::int32_t EncodeUtf8(const char16_t* text, std::int32_t count, char* out,
-                        std::int32_t capacity, std::int32_t* consumed);
+std::int32_t EncodeUtf8(const char16_t* text, std::int32_t count, char* out, std::int32_t capacity,
+                        std::int32_t* consumed);
 
 // Decodes a terminated UTF-8 text into the UTF-16 buffer, cut at capacity - 1 (never between
 // the two halves of a surrogate pair), terminated. Returns the length written.

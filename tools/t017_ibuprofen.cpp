@@ -7,6 +7,8 @@ namespace {
 
 constexpr char16_t kUnitMg[] = u"mg";
 
+// The tables keep their hand-aligned columns.
+// clang-format off
 constexpr ToolInput kInputs[] = {
     // key     label            unit        default
     {"w",    u"体重",         u"kg",      12},
@@ -39,6 +41,7 @@ constexpr ToolDef kIbuprofenTool = {
     2, kRules,
     0,
 };
+// clang-format on
 
 }  // namespace
 

@@ -29,10 +29,10 @@ TEST(ParseSelfTestCommand, EveryForm) {
       {u"talvoro.exe --selftest my report.txt", true, u"my"},
       {u"talvoro.exe --selftest \"C:\\a b\\unclosed", true, u"C:\\a b\\unclosed"},
       {u"talvoro.exe --selftestglued.txt", true, u"glued.txt"},
-      {u"talvoro.exe --selftest\tr.txt", true, u"\tr.txt"},   // a tab is not skipped
+      {u"talvoro.exe --selftest\tr.txt", true, u"\tr.txt"},  // a tab is not skipped
       {u"talvoro.exe   --selftest   r.txt  x", true, u"r.txt"},
       {u"C:\\--selftest\\talvoro.exe", true, u"\\talvoro.exe"},  // inside the program path
-      {u"talvoro.exe --selftest a --selftest b", true, u"a"},  // the first occurrence
+      {u"talvoro.exe --selftest a --selftest b", true, u"a"},    // the first occurrence
       {u"talvoro.exe x--selftest", true, u"selftest.txt"},
   };
   for (const Case& c : cases) {
@@ -69,7 +69,8 @@ TEST(ParseSelfTestCommand, SmallCapacitiesStayInside) {
 }
 
 TEST(JoinArguments, QuotesArgumentsWithBlanks) {
-  const char* argv[] = {"/usr/bin/talvoro", "--selftest", "my report.txt", "\xe6\x8a\xa5\xe5\x91\x8a"};
+  const char* argv[] = {"/usr/bin/talvoro", "--selftest", "my report.txt",
+                        "\xe6\x8a\xa5\xe5\x91\x8a"};
   char16_t line[128];
   const std::int32_t length = JoinArguments(4, argv, line, 128);
   const std::u16string expected = u"/usr/bin/talvoro --selftest \"my report.txt\" 报告";

@@ -34,12 +34,12 @@ constexpr ToolInput kInputs[] = {{"a", u"a", nullptr, 4}};
 constexpr ToolOutput kOutputs[] = {
     {"x", u"无单位", nullptr, "a*2", "f0"},
     {"y", u"除零", u"ml", "a/0", nullptr},
-    {"z", u"读前者", u"", "x+1", "f0"},          // reads 0 for x in the self-test
+    {"z", u"读前者", u"", "x+1", "f0"},  // reads 0 for x in the self-test
     {"n", u"无穷", u"", "exp(1000)", nullptr},
 };
 constexpr ToolRule kRules[] = {{"a > 3", 1, u"高"}};
-constexpr ToolDef kFailingTool = {204, u"测|试", u"s", u"类", u"r", nullptr, 1, kInputs, 4,
-                                  kOutputs, 1, kRules, 0};
+constexpr ToolDef kFailingTool = {204,     u"测|试", u"s",     u"类", u"r",   nullptr, 1,
+                                  kInputs, 4,        kOutputs, 1,     kRules, 0};
 
 TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
   char16_t report[kSelfTestReportCapacity];
@@ -52,7 +52,8 @@ TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
             u"OUT|读前者|1|\r\n"
             u"OUT|无穷|--|\r\n"
             u"VERDICT|高\r\n"
-            u"DETAIL|无单位：8 除零：0.00 ml 读前者：9 无穷：-- （部分结果无法计算，请检查输入是否合理） \r\n"
+            u"DETAIL|无单位：8 除零：0.00 ml 读前者：9 无穷：-- "
+            u"（部分结果无法计算，请检查输入是否合理） \r\n"
             u"ERRORS|2\r\n");
 }
 

@@ -75,19 +75,19 @@ TEST(Calculate, NonFiniteValuesShowDashes) {
 // A tool exercising units, formats, output chaining and rule fall-through.
 constexpr ToolInput kInputs[] = {{"a", u"甲", nullptr, 1}, {"b", u"乙", u"", 2}};
 constexpr ToolOutput kOutputs[] = {
-    {"x", u"后者", nullptr, "y + 1", "f0"},    // reads a later output: 0
-    {"y", u"前者", u"", "a * 10", nullptr},     // no format: f2; empty unit: no unit
-    {"z", u"链", u"%", "y / 4", "pct"},         // reads the earlier output
+    {"x", u"后者", nullptr, "y + 1", "f0"},  // reads a later output: 0
+    {"y", u"前者", u"", "a * 10", nullptr},  // no format: f2; empty unit: no unit
+    {"z", u"链", u"%", "y / 4", "pct"},      // reads the earlier output
     {"self", u"自身", u"d", "self + 5", "date"},
 };
 constexpr ToolRule kRules[] = {
     {"nosuch > 0", 3, u"never: condition fails"},
     {"z > 1000", 1, u"never: false"},
-    {"y == 10", 2, u""},                       // chosen, but its message is empty
+    {"y == 10", 2, u""},  // chosen, but its message is empty
     {"", 0, u"unreached"},
 };
-constexpr ToolDef kChainTool = {5, u"t", nullptr, u"c", u"r", nullptr, 2, kInputs, 4, kOutputs,
-                                4, kRules, 0};
+constexpr ToolDef kChainTool = {5,       u"t", nullptr,  u"c", u"r",   nullptr, 2,
+                                kInputs, 4,    kOutputs, 4,    kRules, 0};
 
 TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
   const CalcRun run = CalculateWith(kChainTool, {1, 2});
@@ -98,8 +98,8 @@ TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
 }
 
 TEST(Calculate, NoRulesOrNoOutputs) {
-  static constexpr ToolDef bare = {9, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 0, nullptr,
-                            0, nullptr, 0};
+  static constexpr ToolDef bare = {9,       u"t", nullptr, u"c", u"r",    nullptr, 0,
+                                   nullptr, 0,    nullptr, 0,    nullptr, 0};
   const CalcRun run = CalculateWith(bare, {});
   EXPECT_EQ(run.result, u"");
   EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
@@ -132,11 +132,28 @@ TEST(Calculate, EveryCapacityIsRespected) {
   }
 }
 
+TEST(Calculate, ResultBufferWithoutCapacityGivesAnEmptyCopy) {
+  // Found by fuzzing: the copy read the never-terminated result buffer past its end.
+  constexpr char16_t kCanary = 0xBEEF;
+  static const ToolDef reportTool = {1,       u"t", nullptr, u"c", u"r",    nullptr, 0,
+                                     nullptr, 0,    nullptr, 0,    nullptr, 3};
+  for (const ToolDef* tool : {&GetBuiltInTool(), &reportTool}) {
+    const double inputs[kMaxInputs] = {12, 10, 20};
+    char16_t result[4] = {kCanary, kCanary, kCanary, kCanary};
+    char16_t verdict[512];
+    char16_t copy[64];
+    Level level = -1;
+    Calculate(*tool, inputs, result, 0, verdict, 512, level, copy, 64);
+    EXPECT_EQ(Text(copy), u"");
+    for (const char16_t unit : result) EXPECT_EQ(unit, kCanary);
+  }
+}
+
 TEST(Calculate, ResultLinesAreCutAt255Characters) {
   static const std::u16string longLabel(300, u'长');
   static const ToolOutput outputs[] = {{"v", longLabel.c_str(), u"mg", "1", "f0"}};
-  const ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 0, nullptr, 1, outputs,
-                        0, nullptr, 0};
+  const ToolDef tool = {1,       u"t", nullptr, u"c", u"r",    nullptr, 0,
+                        nullptr, 1,    outputs, 0,    nullptr, 0};
   const CalcRun run = CalculateWith(tool, {});
   EXPECT_EQ(run.result, longLabel.substr(0, 255));
 }
@@ -150,29 +167,47 @@ struct FormatCase {
 TEST(FormatValue, EveryCode) {
   const double inf = std::numeric_limits<double>::infinity();
   const FormatCase cases[] = {
-      {"f0", 1234.5678, u"1235"},   {"f1", 1234.5678, u"1234.6"},
-      {"f2", 1234.5678, u"1234.57"}, {"f3", 1234.5678, u"1234.568"},
-      {"int", 1234.5678, u"1235"},  {"pct", 1234.5678, u"1234.6%"},
+      {"f0", 1234.5678, u"1235"},
+      {"f1", 1234.5678, u"1234.6"},
+      {"f2", 1234.5678, u"1234.57"},
+      {"f3", 1234.5678, u"1234.568"},
+      {"int", 1234.5678, u"1235"},
+      {"pct", 1234.5678, u"1234.6%"},
       {"date", 1234.5678, u"1973-05-19"},
-      {nullptr, 1234.5678, u"1234.57"}, {"f5", 1.5, u"1.50"}, {"F1", 1.5, u"1.50"},
-      {"pct", 12.5, u"12.5%"},      {"int", 2.4, u"2"},
+      {nullptr, 1234.5678, u"1234.57"},
+      {"f5", 1.5, u"1.50"},
+      {"F1", 1.5, u"1.50"},
+      {"pct", 12.5, u"12.5%"},
+      {"int", 2.4, u"2"},
       // Exact halves go to the even neighbour, like printf.
-      {"f0", 2.5, u"2"},            {"f0", 3.5, u"4"},        {"f0", -2.5, u"-2"},
-      {"f1", 0.25, u"0.2"},         {"f2", 0.125, u"0.12"},   {"f2", 0.375, u"0.38"},
-      {"f0", 0.5, u"0"},            {"f1", 2.675, u"2.7"},
-      {"f2", -0.001, u"-0.00"},     {"f2", 0, u"0.00"},
+      {"f0", 2.5, u"2"},
+      {"f0", 3.5, u"4"},
+      {"f0", -2.5, u"-2"},
+      {"f1", 0.25, u"0.2"},
+      {"f2", 0.125, u"0.12"},
+      {"f2", 0.375, u"0.38"},
+      {"f0", 0.5, u"0"},
+      {"f1", 2.675, u"2.7"},
+      {"f2", -0.001, u"-0.00"},
+      {"f2", 0, u"0.00"},
       // Non-finite values show dashes whatever the code.
-      {"f2", inf, u"--"},           {"date", -inf, u"--"},
+      {"f2", inf, u"--"},
+      {"date", -inf, u"--"},
       {"pct", std::numeric_limits<double>::quiet_NaN(), u"--"},
       // Dates: truncated toward zero.
-      {"date", 0, u"1970-01-01"},   {"date", 19723, u"2024-01-01"},
-      {"date", -1, u"1969-12-31"},  {"date", 11016.9, u"2000-02-29"},
-      {"date", -0.5, u"1970-01-01"}, {"date", -719528, u"0000-01-01"},
-      {"date", 2932896, u"9999-12-31"}, {"date", 2932897, u"10000-01-01"},
+      {"date", 0, u"1970-01-01"},
+      {"date", 19723, u"2024-01-01"},
+      {"date", -1, u"1969-12-31"},
+      {"date", 11016.9, u"2000-02-29"},
+      {"date", -0.5, u"1970-01-01"},
+      {"date", -719528, u"0000-01-01"},
+      {"date", 2932896, u"9999-12-31"},
+      {"date", 2932897, u"10000-01-01"},
       // Beyond any writable calendar.
       {"date", 1e300, u"--"},
       // Huge values: exponent form rather than a cut digit string.
-      {"f2", 1e300, u"1e+300"},     {"pct", -1.5e200, u"-1.5e+200%"},
+      {"f2", 1e300, u"1e+300"},
+      {"pct", -1.5e200, u"-1.5e+200%"},
       {"f0", 1e70, u"10000000000000000725314363815292351261583744096465219555182101554790400"},
   };
   for (const FormatCase& c : cases) {

@@ -11,15 +11,15 @@ namespace tarn {
 namespace {
 
 constexpr ToolInput kInputs[] = {
-    {"w", u"w", nullptr, 0}, {"dose", u"dose", nullptr, 0}, {"conc", u"conc", nullptr, 0},
+    {"w", u"w", nullptr, 0},     {"dose", u"dose", nullptr, 0}, {"conc", u"conc", nullptr, 0},
     {"min", u"min", nullptr, 0}, {"both", u"both", nullptr, 0},
 };
 constexpr ToolOutput kOutputs[] = {
     {"single", u"single", nullptr, "", nullptr},
     {"both", u"both as output", nullptr, "", nullptr},
 };
-constexpr ToolDef kTool = {1, u"t", nullptr, u"c", u"r", nullptr, 5, kInputs, 2, kOutputs,
-                           0, nullptr, 0};
+constexpr ToolDef kTool = {1,       u"t", nullptr,  u"c", u"r",    nullptr, 5,
+                           kInputs, 2,    kOutputs, 0,    nullptr, 0};
 constexpr double kInputValues[] = {12, 10, 20, 7, 111};
 constexpr double kOutputValues[] = {120, 222};
 
@@ -44,7 +44,9 @@ void ExpectCases(const Case* cases, std::size_t count) {
 }
 
 template <std::size_t N>
-void ExpectCases(const Case (&cases)[N]) { ExpectCases(cases, N); }
+void ExpectCases(const Case (&cases)[N]) {
+  ExpectCases(cases, N);
+}
 
 TEST(EvalExpr, ArithmeticAndPrecedence) {
   const Case cases[] = {
@@ -54,11 +56,11 @@ TEST(EvalExpr, ArithmeticAndPrecedence) {
       {"(1+2)*3", (1 + 2) * 3, 0},
       {"10-4-3", 10 - 4 - 3, 0},
       {"100/10/5", 100.0 / 10 / 5, 0},
-      {"-2^2", 4, 0},           // prefix minus binds tighter than ^
-      {"2^3^2", 512, 0},        // right to left
+      {"-2^2", 4, 0},     // prefix minus binds tighter than ^
+      {"2^3^2", 512, 0},  // right to left
       {"2^-1", 0.5, 0},
       {"10 % 3", 1, 0},
-      {"-7 % 3", -1, 0},        // sign of the dividend
+      {"-7 % 3", -1, 0},  // sign of the dividend
       {"7.5 % 2", 1.5, 0},
       {"--3", 3, 0},
       {"+++3", 3, 0},
@@ -75,31 +77,38 @@ TEST(EvalExpr, ArithmeticAndPrecedence) {
 
 TEST(EvalExpr, ComparisonsAndLogic) {
   const Case cases[] = {
-      {"1 < 2", 1, 0},   {"2 <= 1", 0, 0},  {"1 != 2", 1, 0}, {"3 == 3", 1, 0},
-      {"3 >= 3", 1, 0},  {"4 > 5", 0, 0},   {"!0", 1, 0},     {"!5", 0, 0},
-      {"!!5", 1, 0},     {"0 || 2", 1, 0},  {"2 && 0", 0, 0}, {"2 && 3", 1, 0},
-      {"0 || 0", 0, 0},  {"w<6", 0, 0},     {"1+1 == 2", 1, 0},
-      {"1 < 2 && 2 < 3 || 0", 1, 0},
+      {"1 < 2", 1, 0},     {"2 <= 1", 0, 0}, {"1 != 2", 1, 0},   {"3 == 3", 1, 0},
+      {"3 >= 3", 1, 0},    {"4 > 5", 0, 0},  {"!0", 1, 0},       {"!5", 0, 0},
+      {"!!5", 1, 0},       {"0 || 2", 1, 0}, {"2 && 0", 0, 0},   {"2 && 3", 1, 0},
+      {"0 || 0", 0, 0},    {"w<6", 0, 0},    {"1+1 == 2", 1, 0}, {"1 < 2 && 2 < 3 || 0", 1, 0},
       {"1 < 2 < 3", 1, 1},  // one comparison per level: the rest is trailing text
       {"1 = 1", 1, 1},      // a single "=" is not an operator
-      {"1 | 0", 1, 1},
-      {"1 & 0", 1, 1},
+      {"1 | 0", 1, 1},     {"1 & 0", 1, 1},
   };
   ExpectCases(cases);
 }
 
 TEST(EvalExpr, NaNCountsAsTrueExceptInComparisons) {
   static constexpr ToolInput inputs[] = {{"x", u"x", nullptr, 0}};
-  static constexpr ToolDef tool = {1, u"t", nullptr, u"c", u"r", nullptr, 1, inputs, 0, nullptr,
-                            0, nullptr, 0};
+  static constexpr ToolDef tool = {1,      u"t", nullptr, u"c", u"r",    nullptr, 1,
+                                   inputs, 0,    nullptr, 0,    nullptr, 0};
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
     const char* expression;
     double value;
   } cases[] = {
-      {"x ? 1 : 2", 1}, {"x || 0", 1}, {"x && 1", 1}, {"!x", 0},
-      {"x == x", 0},    {"x != x", 1}, {"x < 1", 0},   {"x >= 1", 0},
-      {"min(x, 3)", 3}, {"max(x, 3)", 3}, {"min(3, x) == min(3, x)", 0}, {"sign(x)", 0},
+      {"x ? 1 : 2", 1},
+      {"x || 0", 1},
+      {"x && 1", 1},
+      {"!x", 0},
+      {"x == x", 0},
+      {"x != x", 1},
+      {"x < 1", 0},
+      {"x >= 1", 0},
+      {"min(x, 3)", 3},
+      {"max(x, 3)", 3},
+      {"min(3, x) == min(3, x)", 0},
+      {"sign(x)", 0},
   };
   for (const auto& c : cases) {
     std::int32_t failed = -1;
@@ -115,9 +124,9 @@ TEST(EvalExpr, Conditional) {
       {"0 ? 1 : 0 ? 2 : 3", 3, 0},  // groups to the right
       {"1 ? 0 ? 4 : 5 : 6", 5, 0},
       {"w<6 ? 1 : 0", 0, 0},
-      {"1 ? 2 3", 2, 1},            // missing ":" reads the rest as the third operand
+      {"1 ? 2 3", 2, 1},  // missing ":" reads the rest as the third operand
       {"0 ? 2 3", 3, 1},
-      {"1 ? 2 : 1/0", 2, 1},        // the branch not chosen is still evaluated
+      {"1 ? 2 : 1/0", 2, 1},  // the branch not chosen is still evaluated
       {"(1 ? 2 : 3) + 1", 3, 0},
   };
   ExpectCases(cases);
@@ -125,20 +134,39 @@ TEST(EvalExpr, Conditional) {
 
 TEST(EvalExpr, Functions) {
   const Case cases[] = {
-      {"min(3, 1)", 1, 0},   {"max(3, 1)", 3, 0},       {"pow(2, 10)", 1024, 0},
-      {"mod(7, 3)", 1, 0},   {"mod(-7, 3)", -1, 0},     {"mod(7, 0)", 0, 1},
-      {"min(1,2,3)", 1, 1},  {"foo(1, 2)", 0, 1},       {"sqrt(4)", 2, 0},
-      {"sqrt(-1)", 0, 1},    {"log(0)", 0, 1},          {"log(-1)", 0, 1},
-      {"log10(1000)", 3, 0}, {"log10(0)", 0, 1},        {"abs(-2.5)", 2.5, 0},
-      {"floor(-2.5)", -3, 0}, {"ceil(-2.5)", -2, 0},    {"round(2.5)", 3, 0},
-      {"round(-2.5)", -2, 0}, {"cbrt(-8)", -2, 0},      {"cbrt(27)", 3, 0},
-      {"sign(-3)", -1, 0},   {"sign(0)", 0, 0},         {"sign(4)", 1, 0},
-      {"exp(0)", 1, 0},      {"sqrt ( 16 )", 4, 0},     {"sqrt()", 0, 1},
-      {"nope(2)", 0, 1},     {"SQRT(4)", 0, 1},         // names are case-sensitive
+      {"min(3, 1)", 1, 0},
+      {"max(3, 1)", 3, 0},
+      {"pow(2, 10)", 1024, 0},
+      {"mod(7, 3)", 1, 0},
+      {"mod(-7, 3)", -1, 0},
+      {"mod(7, 0)", 0, 1},
+      {"min(1,2,3)", 1, 1},
+      {"foo(1, 2)", 0, 1},
+      {"sqrt(4)", 2, 0},
+      {"sqrt(-1)", 0, 1},
+      {"log(0)", 0, 1},
+      {"log(-1)", 0, 1},
+      {"log10(1000)", 3, 0},
+      {"log10(0)", 0, 1},
+      {"abs(-2.5)", 2.5, 0},
+      {"floor(-2.5)", -3, 0},
+      {"ceil(-2.5)", -2, 0},
+      {"round(2.5)", 3, 0},
+      {"round(-2.5)", -2, 0},
+      {"cbrt(-8)", -2, 0},
+      {"cbrt(27)", 3, 0},
+      {"sign(-3)", -1, 0},
+      {"sign(0)", 0, 0},
+      {"sign(4)", 1, 0},
+      {"exp(0)", 1, 0},
+      {"sqrt ( 16 )", 4, 0},
+      {"sqrt()", 0, 1},
+      {"nope(2)", 0, 1},
+      {"SQRT(4)", 0, 1},  // names are case-sensitive
       {"min(3, 1) + max(2, 5)", 6, 0},
-      {"min + 1", 8, 0},     // an input may be named like a function
+      {"min + 1", 8, 0},  // an input may be named like a function
       {"max(0, min(w*dose, 400)) / conc + (w<6 ? 1 : 0)", 6, 0},
-      {"sqrt(4", 2, 1},      // missing ")" uses the value as if it were there
+      {"sqrt(4", 2, 1},  // missing ")" uses the value as if it were there
       {"min(4, 2", 2, 1},
   };
   ExpectCases(cases);
@@ -146,28 +174,28 @@ TEST(EvalExpr, Functions) {
 
 TEST(EvalExpr, ValuesAfterAFailure) {
   const Case cases[] = {
-      {"1+2/0", 1, 1},         // the whole "*" "/" chain becomes 0
+      {"1+2/0", 1, 1},  // the whole "*" "/" chain becomes 0
       {"3*4/0+1", 1, 1},
       {"5 % 0", 0, 1},
       {"w*dose/(conc-20)", 0, 1},
-      {"0 && 1/0", 0, 1},      // no short circuit
+      {"0 && 1/0", 0, 1},  // no short circuit
       {"1 || 1/0", 1, 1},
-      {"w)", 12, 1},           // trailing text
-      {"(w", 12, 1},           // missing ")"
-      {"2**3", 2, 1},          // "**" is not an operator
+      {"w)", 12, 1},   // trailing text
+      {"(w", 12, 1},   // missing ")"
+      {"2**3", 2, 1},  // "**" is not an operator
       {".", 0, 1},
-      {"1e", 1, 1},            // "e" left unread
+      {"1e", 1, 1},  // "e" left unread
       {"", 0, 1},
       {"   ", 0, 1},
       {"unknown", 0, 1},
       {"unknown + 1", 1, 1},
-      {"1 +", 1, 1},           // missing operand reads as 0
+      {"1 +", 1, 1},  // missing operand reads as 0
       {"*2", 0, 1},
       {"exp(1000)", std::numeric_limits<double>::infinity(), 1},  // non-finite result fails
-      {"exp(1000) > 1", 1, 0},  // only the final value is tested
+      {"exp(1000) > 1", 1, 0},                                    // only the final value is tested
       {"pow(-8, 1/3)", std::numeric_limits<double>::quiet_NaN(), 1},
       {"0/0", 0, 1},
-      {"1\v+1", 1, 1},         // vertical tab is not white space
+      {"1\v+1", 1, 1},  // vertical tab is not white space
   };
   ExpectCases(cases);
   std::int32_t failed = 0;
@@ -178,8 +206,8 @@ TEST(EvalExpr, ValuesAfterAFailure) {
 TEST(EvalExpr, NamesLookUpInputsBeforeOutputs) {
   const Case cases[] = {
       {"single", 120, 0},
-      {"both", 111, 0},        // an input hides an output of the same key
-      {"W", 0, 1},             // case-sensitive
+      {"both", 111, 0},  // an input hides an output of the same key
+      {"W", 0, 1},       // case-sensitive
       {"_", 0, 1},
   };
   ExpectCases(cases);

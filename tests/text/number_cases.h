@@ -8,6 +8,15 @@
 
 namespace tarn_test {
 
+// Bit-for-bit equality: -0 and +0 differ, a NaN equals only the same NaN.
+inline bool SameBits(double a, double b) {
+  std::uint64_t aBits = 0;
+  std::uint64_t bBits = 0;
+  std::memcpy(&aBits, &a, sizeof a);
+  std::memcpy(&bBits, &b, sizeof b);
+  return aBits == bBits;
+}
+
 // SplitMix64: a tiny generator whose sequence is fixed by its seed.
 inline std::uint64_t NextRandom(std::uint64_t& state) {
   std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
@@ -43,20 +52,17 @@ inline double GeneratedDouble(std::uint64_t& state, int kind) {
   const std::uint64_t sign = bits & 0x8000000000000000u;
   const auto whole = static_cast<double>(static_cast<std::int64_t>(bits % 4000001) - 2000000);
   switch (kind) {
-    case 0:
-      return FromBits(bits);
+    case 0: return FromBits(bits);
     case 1: {
       const std::uint64_t exponent = 1023 - 40 + (bits >> 52) % 81;
       return FromBits(sign | (exponent << 52) | (NextRandom(state) & 0x000FFFFFFFFFFFFFu));
     }
-    case 2:
-      return std::ldexp(whole, -static_cast<int>((bits >> 40) % 11));
+    case 2: return std::ldexp(whole, -static_cast<int>((bits >> 40) % 11));
     case 3: {
       static constexpr double kPowers[] = {1, 10, 100, 1000, 10000};
       return whole / kPowers[(bits >> 40) % 5];  // one correctly rounded division
     }
-    case 4:
-      return FromBits(sign | (NextRandom(state) & 0x000FFFFFFFFFFFFFu));
+    case 4: return FromBits(sign | (NextRandom(state) & 0x000FFFFFFFFFFFFFu));
     default:
       return FromBits(sign | 0x7FE0000000000000u | (NextRandom(state) & 0x000FFFFFFFFFFFFFu));
   }
@@ -65,12 +71,15 @@ inline double GeneratedDouble(std::uint64_t& state, int kind) {
 // A random concatenation of pieces of number syntax, digit runs up to 400 long and exponents
 // near the ends of the double range.
 inline std::string GeneratedNumberText(std::uint64_t& state) {
+  // Packed by hand: the formatter would give each fragment a line.
+  // clang-format off
   static const char* const kFragments[] = {
       "  ", " ", "\t", "\n", "+", "-", "0x", "0X", "0", "1", "9", "5", "7", ".", ".", "e", "E",
       "e-", "e+", "p", "P", "p-", "inf", "INF", "nan", "NaN", "(", ")", "x", "ity", "in", "a",
       "f", "_", "308", "309", "-324", "-325", "323", "1074", "1075", "-1022", "-1023",
       "4940656458412465", "2470328229206232", "17976931348623157", "2250738585072011",
       "9007199254740993", "00000", "ffff", "8p"};
+  // clang-format on
   constexpr std::uint64_t kFragmentCount = sizeof kFragments / sizeof kFragments[0];
   std::string text;
   const std::uint64_t pieces = 1 + NextRandom(state) % 8;

@@ -78,7 +78,7 @@ TEST(NumberDigest, SeventeenDigitsReadBackExactly) {
     if (!std::isfinite(value)) continue;
     FormatGeneral(value, 17, text, 64);
     const double back = ParseNumber(text, nullptr);
-    if (std::memcmp(&back, &value, sizeof value) != 0 && ++failures <= 10) {
+    if (!tarn_test::SameBits(back, value) && ++failures <= 10) {
       ADD_FAILURE() << text << " read back as " << back;
     }
   }

@@ -62,7 +62,7 @@ bool ReadsLikeGlibc(const std::string& text, int& failures) {
   const double oursWide = ParseNumber(ours16.c_str(), &end16);
 
   auto same = [](double a, double b) {
-    return std::isnan(a) ? std::isnan(b) : std::memcmp(&a, &b, sizeof a) == 0;
+    return std::isnan(a) ? std::isnan(b) : tarn_test::SameBits(a, b);
   };
   const bool ok = same(ours, theirs) && end - text.c_str() == theirEnd - text.c_str() &&
                   same(oursWide, theirsWide) && same(theirs, theirsWide) &&

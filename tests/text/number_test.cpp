@@ -214,7 +214,10 @@ const ParseCase kParseCases[] = {
     {"+-1", 0.0, 0},
     {"in", 0.0, 0},
     {"na", 0.0, 0},
+    // A split literal keeps the hex escape from swallowing the "1".
+    // clang-format off
     {"\xC2\xA0" "1", 0.0, 0},  // only ASCII white space is skipped
+    // clang-format on
     // decimal
     {"1", 1.0, 1},
     {" \t\n\v\f\r42", 42.0, 8},
@@ -303,9 +306,9 @@ const LongCase kLongCases[] = {
 
 // Same bits, or both NaN.
 ::testing::AssertionResult SameDouble(double actual, double expected) {
-  const bool same = std::isnan(expected) ? std::isnan(actual)
-                                         : actual == expected &&
-                                               std::signbit(actual) == std::signbit(expected);
+  const bool same = std::isnan(expected)
+                        ? std::isnan(actual)
+                        : actual == expected && std::signbit(actual) == std::signbit(expected);
   if (same) {
     return ::testing::AssertionSuccess();
   }

@@ -67,7 +67,10 @@ TEST(Utf8, CountCutsPair) {
 // Every capacity: whole characters only, and the bytes behind the capacity untouched.
 TEST(Utf8, EncodeEveryCapacity) {
   const std::u16string text = u"a\u4E2D\U0001F600b";  // 1 + 3 + 4 + 1 bytes
+  // A split literal keeps the hex escape from swallowing the "b".
+  // clang-format off
   const std::string full = "a\xE4\xB8\xAD\xF0\x9F\x98\x80" "b";
+  // clang-format on
   struct Cut {
     std::int32_t bytes;
     std::int32_t units;
@@ -78,9 +81,8 @@ TEST(Utf8, EncodeEveryCapacity) {
   for (std::int32_t capacity = 0; capacity <= 10; ++capacity) {
     GuardedBytes<16> out;
     std::int32_t consumed = -1;
-    const std::int32_t written =
-        EncodeUtf8(text.data(), static_cast<std::int32_t>(text.size()), out.bytes, capacity,
-                   &consumed);
+    const std::int32_t written = EncodeUtf8(text.data(), static_cast<std::int32_t>(text.size()),
+                                            out.bytes, capacity, &consumed);
     EXPECT_EQ(written, kCuts[capacity].bytes) << capacity;
     EXPECT_EQ(consumed, kCuts[capacity].units) << capacity;
     EXPECT_EQ(std::string(out.bytes, static_cast<std::size_t>(written)),
@@ -97,6 +99,8 @@ struct MalformedCase {
 };
 
 // Each maximal ill-formed piece becomes one U+FFFD; what follows it is read normally.
+// Split literals ("\xBF" "b") keep a hex escape from swallowing the next letter.
+// clang-format off
 const MalformedCase kMalformed[] = {
     {"\x80", u"\uFFFD"},                              // lone continuation byte
     {"a\xBF" "b", u"a\uFFFDb"},
@@ -113,6 +117,7 @@ const MalformedCase kMalformed[] = {
     {"\xF0\x9F\x98" "A\xF0\x9F\x98\x80", u"\uFFFDA\U0001F600"},
     {"\xC3", u"\uFFFD"},
 };
+// clang-format on
 
 TEST(Utf8, DecodeMalformed) {
   for (const MalformedCase& c : kMalformed) {
