@@ -26,9 +26,9 @@ cmake --preset windows
 cmake --build --preset windows
 # Every program must run from any folder: it may need no DLL beyond Windows' own.
 for exe in build/windows/talvoro.exe build/windows/T1*.exe; do
-  x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem.*0002' ||
-    { echo "$exe is not a GUI program"; exit 1; }
-  foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/.*DLL Name: //p' |
+  headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+  grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || { echo "$exe is not a GUI program"; exit 1; }
+  foreign=$(sed -n 's/.*DLL Name: //p' <<<"$headers" |
     grep -v -i -x -E 'kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll|advapi32.dll' || true)
   [ -z "$foreign" ] || { echo "$exe needs DLLs beyond Windows' own: $foreign"; exit 1; }
 done
