@@ -45,9 +45,9 @@ bool AppendRecordFile(const char16_t* path, const char16_t* header, const char16
   if (file == nullptr) return false;
   bool written = true;
   if (isNew) {
-    written = std::fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, file) ==
-                  sizeof kByteOrderMark &&
-              WriteUtf8(file, header);
+    written =
+        std::fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, file) == sizeof kByteOrderMark &&
+        WriteUtf8(file, header);
   }
   // A record under a missing header would be misread by a spreadsheet: write it only after.
   if (written) written = WriteUtf8(file, record);

@@ -14,10 +14,10 @@ inline constexpr std::int32_t kBaseFolderCapacity = 260;     // local app-data f
 inline constexpr std::int32_t kRecordsFolderCapacity = 260;  // "...\TarnMedSuite\records"
 inline constexpr std::int32_t kRecordPathCapacity = 520;     // "...\T017.csv"
 inline constexpr std::int32_t kHeaderCapacity = 512;
-inline constexpr std::int32_t kHeaderPieceCapacity = 128;    // one ",label"
+inline constexpr std::int32_t kHeaderPieceCapacity = 128;  // one ",label"
 inline constexpr std::int32_t kRecordCapacity = 4096;
-inline constexpr std::int32_t kInputPieceCapacity = 128;     // one ",label=value"
-inline constexpr std::int32_t kResultPieceCapacity = 256;    // "," and 254 result characters
+inline constexpr std::int32_t kInputPieceCapacity = 128;   // one ",label=value"
+inline constexpr std::int32_t kResultPieceCapacity = 256;  // "," and 254 result characters
 
 // "<base><sep>TarnMedSuite<sep>records". False (and the cut text) when it does not fit: a cut
 // path would name some other folder.
@@ -40,8 +40,8 @@ std::int32_t BuildRecordHeader(const ToolDef& tool, char16_t* out, std::int32_t 
 // result text + CR LF. Each input piece is cut at 127 units (a long label loses its value);
 // the whole always ends in CR LF. `inputValues` holds one value per input. Returns the length.
 std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
-                             const char16_t* resultText, const LocalDateTime& time,
-                             char16_t* out, std::int32_t capacity);
+                             const char16_t* resultText, const LocalDateTime& time, char16_t* out,
+                             std::int32_t capacity);
 
 // Appends `record` to the file in UTF-8. A file that is not there yet first gets the UTF-8
 // byte-order mark and `header`. The file is never read, rewritten or trimmed. True only when

@@ -60,8 +60,8 @@ std::int32_t BuildRecordHeader(const ToolDef& tool, char16_t* out, std::int32_t 
 }
 
 std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
-                             const char16_t* resultText, const LocalDateTime& time,
-                             char16_t* out, std::int32_t capacity) {
+                             const char16_t* resultText, const LocalDateTime& time, char16_t* out,
+                             std::int32_t capacity) {
   if (out == nullptr || capacity < 1) return 0;
   const std::int32_t body = BodyCapacity(capacity);
   Format(out, body, u"%04d-%02d-%02d %02d:%02d:%02d,%ls", time.year, time.month, time.day,

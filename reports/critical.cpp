@@ -65,8 +65,7 @@ constexpr Conclusion kMixtureChanges = {
     u"结论：不宜同瓶。呋塞米与多巴胺、氨溴索与碱性液混合易发生理化变化。",
     u"不宜同瓶，建议分开输注", 2};
 constexpr Conclusion kBetterApart = {
-    u"结论：奥美拉唑与维生素C 同瓶 pH 冲突，稳定性下降，建议分开。",
-    u"建议分开输注", 1};
+    u"结论：奥美拉唑与维生素C 同瓶 pH 冲突，稳定性下降，建议分开。", u"建议分开输注", 1};
 constexpr Conclusion kNothingRecorded = {
     u"结论：本工具库内未收录该组合的明确禁忌，但仍须查本院配伍表并现配现用、注意冲管。",
     u"未收录明确禁忌，仍需核对院内配伍表", 0};
@@ -79,13 +78,13 @@ struct PairRule {
 };
 
 constexpr PairRule kPairRules[] = {
-    {1, 2, &kContraindicated},   // ceftriaxone + calcium
-    {2, 9, &kContraindicated},   // calcium + bicarbonate
-    {3, 6, &kVancomycinApart},   // vancomycin + omeprazole
-    {3, 9, &kVancomycinApart},   // vancomycin + bicarbonate
-    {4, 10, &kMixtureChanges},   // furosemide + dopamine
-    {5, 9, &kMixtureChanges},    // ambroxol + bicarbonate
-    {6, 7, &kBetterApart},       // omeprazole + vitamin C
+    {1, 2, &kContraindicated},  // ceftriaxone + calcium
+    {2, 9, &kContraindicated},  // calcium + bicarbonate
+    {3, 6, &kVancomycinApart},  // vancomycin + omeprazole
+    {3, 9, &kVancomycinApart},  // vancomycin + bicarbonate
+    {4, 10, &kMixtureChanges},  // furosemide + dopamine
+    {5, 9, &kMixtureChanges},   // ambroxol + bicarbonate
+    {6, 7, &kBetterApart},      // omeprazole + vitamin C
 };
 
 const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {

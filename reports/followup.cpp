@@ -83,8 +83,7 @@ Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* res
   AppendFixedLine(resultText, resultCapacity, kCardTitle);
   AppendLine(resultText, resultCapacity, kBedTemplate, bed);
   AppendLine(resultText, resultCapacity, kMedicineTemplate, dose, volume);
-  AppendLine(resultText, resultCapacity, kDripTemplate, drops,
-             drops * kMillilitresPerHourPerDrop);
+  AppendLine(resultText, resultCapacity, kDripTemplate, drops, drops * kMillilitresPerHourPerDrop);
   for (const char16_t* line : kCardChecks) AppendFixedLine(resultText, resultCapacity, line);
   StoreVerdict(verdictText, verdictCapacity, kCardVerdict);
   return 0;

@@ -24,9 +24,9 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) { return
 
 std::string ToUtf8(const std::u16string& text) {
   std::string bytes(text.size() * 3 + 1, '\0');
-  const std::int32_t written = EncodeUtf8(text.c_str(), static_cast<std::int32_t>(text.size()),
-                                          bytes.data(), static_cast<std::int32_t>(bytes.size()),
-                                          nullptr);
+  const std::int32_t written =
+      EncodeUtf8(text.c_str(), static_cast<std::int32_t>(text.size()), bytes.data(),
+                 static_cast<std::int32_t>(bytes.size()), nullptr);
   bytes.resize(static_cast<std::size_t>(written));
   return bytes;
 }

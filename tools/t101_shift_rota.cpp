@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key       label          unit     default
     {"nurses", u"护士人数",   u"人",   6},
@@ -23,6 +26,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     1,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key         label          unit       default
     {"start",    u"首剂时间",   u"时",     8},
@@ -25,6 +28,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     2,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key     label          unit     default
     {"kind", u"检验项目",   u"1-6",  1},
@@ -22,6 +25,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     3,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key     label          unit     default
     {"kind", u"药品类别",   u"1-4",  1},
@@ -22,6 +25,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     5,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key      label            unit      default
     {"drugA", u"药品甲编号",   u"1-10",  1},
@@ -23,6 +26,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     6,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key      label          unit       default
     {"start", u"首次随访",   u"天后",   7},
@@ -23,6 +26,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     7,
 };
+
+// clang-format on
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolDef kTool = {
     108,
     u"手术安全核查",
@@ -16,6 +19,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     8,
 };
+
+// clang-format on
 
 }  // namespace
 

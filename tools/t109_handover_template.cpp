@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key     label        unit     default
     {"beds", u"床位数",   u"床",   6},
@@ -21,6 +24,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     9,
 };
+
+// clang-format on
 
 }  // namespace
 

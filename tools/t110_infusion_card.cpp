@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key       label          unit        default
     {"bed",    u"床号",       nullptr,    12},
@@ -25,6 +28,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     10,
 };
+
+// clang-format on
 
 }  // namespace
 

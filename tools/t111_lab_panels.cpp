@@ -4,6 +4,9 @@
 namespace tarn {
 namespace {
 
+// The record is laid out like the table it comes from.
+// clang-format off
+
 constexpr ToolInput kInputs[] = {
     // key      label          unit     default
     {"panel", u"套餐编号",   u"1-6",  1},
@@ -22,6 +25,8 @@ constexpr ToolDef kTool = {
     0, nullptr,
     11,
 };
+
+// clang-format on
 
 }  // namespace
 

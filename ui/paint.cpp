@@ -49,32 +49,97 @@ constexpr PaintStep kPaintSteps[] = {
     {StepKind::Fill, {0, 0, 0, 0}, Span::FullSize, RGB(244, 247, 249), kNoFont, 0, StepText::None},
     {StepKind::Fill, {0, 0, 0, 88}, Span::FullWidth, RGB(0, 108, 150), kNoFont, 0, StepText::None},
     {StepKind::Fill, {0, 0, 8, 88}, Span::Fixed, RGB(0, 132, 176), kNoFont, 0, StepText::None},
-    {StepKind::Text, {26, 12, 700, 38}, Span::Fixed, RGB(255, 255, 255), &WindowState::titleFont,
-     0, StepText::Title},
-    {StepKind::Text, {28, 48, 720, 28}, Span::Fixed, RGB(214, 236, 246),
-     &WindowState::headerFont, 0, StepText::CategoryLine},
-    {StepKind::Text, {240, 8, 214, 26}, Span::FromRight, RGB(190, 220, 235),
-     &WindowState::smallFont, DT_RIGHT, StepText::WebAddress},
-    {StepKind::Fill, {20, 96, 440, 552}, Span::Fixed, RGB(255, 255, 255), kNoFont, 0,
+    {StepKind::Text,
+     {26, 12, 700, 38},
+     Span::Fixed,
+     RGB(255, 255, 255),
+     &WindowState::titleFont,
+     0,
+     StepText::Title},
+    {StepKind::Text,
+     {28, 48, 720, 28},
+     Span::Fixed,
+     RGB(214, 236, 246),
+     &WindowState::headerFont,
+     0,
+     StepText::CategoryLine},
+    {StepKind::Text,
+     {240, 8, 214, 26},
+     Span::FromRight,
+     RGB(190, 220, 235),
+     &WindowState::smallFont,
+     DT_RIGHT,
+     StepText::WebAddress},
+    {StepKind::Fill,
+     {20, 96, 440, 552},
+     Span::Fixed,
+     RGB(255, 255, 255),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Frame, {20, 96, 440, 552}, Span::Fixed, RGB(218, 226, 232), kNoFont, 0,
+    {StepKind::Frame,
+     {20, 96, 440, 552},
+     Span::Fixed,
+     RGB(218, 226, 232),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Fill, {476, 96, 524, 552}, Span::Fixed, RGB(255, 255, 255), kNoFont, 0,
+    {StepKind::Fill,
+     {476, 96, 524, 552},
+     Span::Fixed,
+     RGB(255, 255, 255),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Frame, {476, 96, 524, 552}, Span::Fixed, RGB(218, 226, 232), kNoFont, 0,
+    {StepKind::Frame,
+     {476, 96, 524, 552},
+     Span::Fixed,
+     RGB(218, 226, 232),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Text, {36, 104, 300, 30}, Span::Fixed, RGB(0, 108, 150), &WindowState::headerFont,
-     0, StepText::InputCaption},
-    {StepKind::Text, {492, 104, 300, 30}, Span::Fixed, RGB(0, 108, 150),
-     &WindowState::headerFont, 0, StepText::ResultCaption},
-    {StepKind::Fill, {36, 133, 408, 1}, Span::Fixed, RGB(228, 234, 238), kNoFont, 0,
+    {StepKind::Text,
+     {36, 104, 300, 30},
+     Span::Fixed,
+     RGB(0, 108, 150),
+     &WindowState::headerFont,
+     0,
+     StepText::InputCaption},
+    {StepKind::Text,
+     {492, 104, 300, 30},
+     Span::Fixed,
+     RGB(0, 108, 150),
+     &WindowState::headerFont,
+     0,
+     StepText::ResultCaption},
+    {StepKind::Fill,
+     {36, 133, 408, 1},
+     Span::Fixed,
+     RGB(228, 234, 238),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Fill, {492, 133, 492, 1}, Span::Fixed, RGB(228, 234, 238), kNoFont, 0,
+    {StepKind::Fill,
+     {492, 133, 492, 1},
+     Span::Fixed,
+     RGB(228, 234, 238),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Fill, {0, 660, 0, 60}, Span::FullWidth, RGB(236, 241, 244), kNoFont, 0,
+    {StepKind::Fill,
+     {0, 660, 0, 60},
+     Span::FullWidth,
+     RGB(236, 241, 244),
+     kNoFont,
+     0,
      StepText::None},
-    {StepKind::Text, {740, 704, 264, 16}, Span::Fixed, RGB(120, 132, 142),
-     &WindowState::smallFont, DT_RIGHT, StepText::Status},
+    {StepKind::Text,
+     {740, 704, 264, 16},
+     Span::Fixed,
+     RGB(120, 132, 142),
+     &WindowState::smallFont,
+     DT_RIGHT,
+     StepText::Status},
 };
 static_assert(sizeof kPaintSteps / sizeof kPaintSteps[0] == 16, "sixteen paint steps");
 
@@ -83,18 +148,13 @@ constexpr std::int32_t kCategoryLineCapacity = 256;
 Box StepBox(const PaintStep& step, int width, int height) {
   Box box = step.box;
   switch (step.span) {
-    case Span::Fixed:
-      break;
-    case Span::FullWidth:
-      box.width = width;
-      break;
+    case Span::Fixed: break;
+    case Span::FullWidth: box.width = width; break;
     case Span::FullSize:
       box.width = width;
       box.height = height;
       break;
-    case Span::FromRight:
-      box.left = width - step.box.left;
-      break;
+    case Span::FromRight: box.left = width - step.box.left; break;
   }
   return box;
 }
@@ -103,22 +163,16 @@ Box StepBox(const PaintStep& step, int width, int height) {
 const char16_t* StepTextOf(StepText text, char16_t* scratch, std::int32_t capacity) {
   const ToolDef& tool = *gWindow.tool;
   switch (text) {
-    case StepText::None:
-      return u"";
-    case StepText::Title:
-      return tool.title;
+    case StepText::None: return u"";
+    case StepText::Title: return tool.title;
     case StepText::CategoryLine:
       Format(scratch, capacity, u"%ls  \u00b7  %ls", tool.category,
              tool.subtitle != nullptr ? tool.subtitle : u"");
       return scratch;
-    case StepText::WebAddress:
-      return kMakerWebAddress;
-    case StepText::InputCaption:
-      return u"输入参数";
-    case StepText::ResultCaption:
-      return u"计算结果";
-    case StepText::Status:
-      return gWindow.statusText;
+    case StepText::WebAddress: return kMakerWebAddress;
+    case StepText::InputCaption: return u"输入参数";
+    case StepText::ResultCaption: return u"计算结果";
+    case StepText::Status: return gWindow.statusText;
   }
   return u"";
 }
@@ -157,12 +211,8 @@ void PaintSurface(HDC dc, int width, int height) {
   for (const PaintStep& step : kPaintSteps) {
     const Box box = StepBox(step, width, height);
     switch (step.kind) {
-      case StepKind::Fill:
-        FillBox(dc, box, step.colour);
-        break;
-      case StepKind::Frame:
-        FrameBox(dc, box, step.colour);
-        break;
+      case StepKind::Fill: FillBox(dc, box, step.colour); break;
+      case StepKind::Frame: FrameBox(dc, box, step.colour); break;
       case StepKind::Text:
         DrawBoxText(dc, box, StepTextOf(step.text, scratch, kCategoryLineCapacity), step.colour,
                     gWindow.*step.font, step.flags);

@@ -10,7 +10,7 @@
 namespace tarn {
 
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);
-inline constexpr COLORREF kInkText = RGB(44, 56, 66);    // edits, result box, cautions
+inline constexpr COLORREF kInkText = RGB(44, 56, 66);       // edits, result box, cautions
 inline constexpr COLORREF kMutedText = RGB(120, 132, 142);  // labels, units, reference
 
 // Verdict label colour by level; index 0 is also every level outside 1..3.

@@ -39,13 +39,12 @@ struct ControlSpec {
   HFONT WindowState::*font;  // null: owner-drawn button, its caption drawn with buttonFont
   ControlText text;
   const char16_t* fixedText;
-  HWND WindowState::*slot;   // where the handle is kept; null: not kept (input edits aside)
+  HWND WindowState::*slot;  // where the handle is kept; null: not kept (input edits aside)
 };
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kButton = kChild | BS_OWNERDRAW;
-constexpr DWORD kResultBoxStyle =
-    kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+constexpr DWORD kResultBoxStyle = kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
 constexpr HWND WindowState::*kNotKept = nullptr;
 constexpr HFONT WindowState::*kNoFont = nullptr;
 
@@ -81,18 +80,17 @@ constexpr ControlSpec kFixedControls[] = {
      u"复制结果", kNotKept},
     {L"BUTTON", 0, kButton, 472, 668, 132, 40, kResetButtonId, kNoFont, ControlText::Fixed,
      u"清空重填", kNotKept},
-    {L"BUTTON", 0, kButton, 616, 668, 110, 40, kAboutButtonId, kNoFont, ControlText::Fixed,
-     u"关于", kNotKept},
+    {L"BUTTON", 0, kButton, 616, 668, 110, 40, kAboutButtonId, kNoFont, ControlText::Fixed, u"关于",
+     kNotKept},
 };
 
 constexpr std::int32_t kReferenceTextCapacity = 512;
 constexpr std::int32_t kButtonCaptionCapacity = 64;
 
 HWND CreateControl(HWND parent, const ControlSpec& spec, int y, int id, const char16_t* text) {
-  HWND control = CreateWindowExW(spec.exStyle, spec.className, AsWide(text), spec.style, spec.x, y,
-                                 spec.width, spec.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 gWindow.instance, nullptr);
+  HWND control = CreateWindowExW(
+      spec.exStyle, spec.className, AsWide(text), spec.style, spec.x, y, spec.width, spec.height,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gWindow.instance, nullptr);
   if (spec.font != nullptr) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gWindow.*spec.font), TRUE);
   }
@@ -120,8 +118,7 @@ void CreateInputRow(HWND parent, std::int32_t row) {
         break;
       case ControlText::Fixed:
       case ControlText::Cautions:
-      case ControlText::Reference:
-        break;
+      case ControlText::Reference: break;
     }
   }
 }
@@ -187,23 +184,12 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (LOWORD(wParam)) {  // the notification code is not looked at
-    case kCalculateButtonId:
-      CalculateCommand();
-      return 0;
-    case kSaveButtonId:
-      SaveRecord();
-      return 0;
-    case kCopyButtonId:
-      CopyCommand();
-      return 0;
-    case kResetButtonId:
-      ResetCommand();
-      return 0;
-    case kAboutButtonId:
-      AboutCommand();
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    case kCalculateButtonId: CalculateCommand(); return 0;
+    case kSaveButtonId: SaveRecord(); return 0;
+    case kCopyButtonId: CopyCommand(); return 0;
+    case kResetButtonId: ResetCommand(); return 0;
+    case kAboutButtonId: AboutCommand(); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
@@ -230,26 +216,17 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      return OnCreate(window);
-    case WM_DESTROY:
-      return OnDestroy();
-    case WM_PAINT:
-      return OnPaint(window);
-    case WM_ERASEBKGND:
-      return OnEraseBackground();
-    case WM_GETMINMAXINFO:
-      return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
-    case WM_DRAWITEM:
-      return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_COMMAND:
-      return OnCommand(window, message, wParam, lParam);
-    case WM_CTLCOLOREDIT:
-      return OnCtlColorEdit(reinterpret_cast<HDC>(wParam));
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy();
+    case WM_PAINT: return OnPaint(window);
+    case WM_ERASEBKGND: return OnEraseBackground();
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
+    case WM_CTLCOLOREDIT: return OnCtlColorEdit(reinterpret_cast<HDC>(wParam));
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 

@@ -14,18 +14,18 @@ inline constexpr std::int32_t kCopyTextCapacity = 1024;
 inline constexpr std::int32_t kStatusTextCapacity = 256;
 
 struct WindowState {
-  HINSTANCE instance;                         // the program's module
-  const ToolDef* tool;                        // the tool shown; static data
+  HINSTANCE instance;   // the program's module
+  const ToolDef* tool;  // the tool shown; static data
   HWND mainWindow;
-  Level verdictLevel;                         // level of the last calculation; 0 at start
-  HWND inputEdits[kMaxInputs];                // edit of input i at index i
-  double inputValues[kMaxInputs];             // values as last read by the calculate command
+  Level verdictLevel;              // level of the last calculation; 0 at start
+  HWND inputEdits[kMaxInputs];     // edit of input i at index i
+  double inputValues[kMaxInputs];  // values as last read by the calculate command
   HWND resultBox;
   HWND verdictLabel;
   HWND cautionsLabel;
   char16_t lastResultText[kLastResultCapacity];  // empty: no result yet
-  char16_t copyText[kCopyTextCapacity];           // clipboard text below the title line
-  char16_t statusText[kStatusTextCapacity];       // the status line
+  char16_t copyText[kCopyTextCapacity];          // clipboard text below the title line
+  char16_t statusText[kStatusTextCapacity];      // the status line
   HFONT titleFont;
   HFONT headerFont;
   HFONT labelFont;

@@ -35,8 +35,8 @@ TEST(RecordNames, FolderAndFileUnderTheBaseFolder) {
     const char16_t* name;
   };
   // Ids of 1000 and more take the digits they need; smaller ones are padded to three.
-  const Case cases[] = {{7, u"T007.csv"}, {17, u"T017.csv"}, {999, u"T999.csv"},
-                        {1234, u"T1234.csv"}, {0, u"T000.csv"}, {-5, u"T-05.csv"}};
+  const Case cases[] = {{7, u"T007.csv"},     {17, u"T017.csv"}, {999, u"T999.csv"},
+                        {1234, u"T1234.csv"}, {0, u"T000.csv"},  {-5, u"T-05.csv"}};
   for (const Case& c : cases) {
     char16_t path[kRecordPathCapacity];
     ASSERT_TRUE(FormatRecordPath(u"dir", c.id, path, kRecordPathCapacity)) << c.id;
@@ -74,9 +74,9 @@ TEST(RecordTexts, ValuesAreWrittenByPercentG) {
   };
   const double inf = std::numeric_limits<double>::infinity();
   const Case cases[] = {
-      {12.0, u"12"},          {0.5, u"0.5"},     {0.25, u"0.25"},   {1234567.0, u"1.23457e+06"},
-      {0.00001, u"1e-05"},    {0.0001, u"0.0001"}, {999999.0, u"999999"}, {-3.5, u"-3.5"},
-      {1e300, u"1e+300"},     {inf, u"inf"},     {-inf, u"-inf"},   {0.0, u"0"},
+      {12.0, u"12"},       {0.5, u"0.5"},       {0.25, u"0.25"},       {1234567.0, u"1.23457e+06"},
+      {0.00001, u"1e-05"}, {0.0001, u"0.0001"}, {999999.0, u"999999"}, {-3.5, u"-3.5"},
+      {1e300, u"1e+300"},  {inf, u"inf"},       {-inf, u"-inf"},       {0.0, u"0"},
   };
   const ToolDef tool = MakeTool(1, u"T", 1, kTestInputs);
   for (const Case& c : cases) {
@@ -205,18 +205,18 @@ TEST_F(RecordFolderTest, LongCjkRecordIsWrittenWhole) {
   ASSERT_TRUE(Save(tool));
   std::string titleBytes;
   for (std::int32_t i = 0; i < 3000; ++i) titleBytes += reinterpret_cast<const char*>(u8"录");
-  const std::string expected =
-      "2024-03-05 08:07:09," + titleBytes +
-      reinterpret_cast<const char*>(u8",体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n"
-                                    u8"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n");
+  const std::string expected = "2024-03-05 08:07:09," + titleBytes +
+                               reinterpret_cast<const char*>(
+                                   u8",体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n"
+                                   u8"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n");
   EXPECT_EQ(ReadBytes(RecordPath()), kBom + kHeaderBytes + expected);
 }
 
 TEST_F(RecordFolderTest, NestedMissingBaseFolderIsCreatedLevelByLevel) {
   const fs::path nested = base_ / "a" / "b";
   char16_t path[kRecordPathCapacity];
-  ASSERT_TRUE(SaveToolRecord(nested.u16string().c_str(), TestTool(), kDefaultValues,
-                             kDefaultResult, kSaveTime, path, kRecordPathCapacity));
+  ASSERT_TRUE(SaveToolRecord(nested.u16string().c_str(), TestTool(), kDefaultValues, kDefaultResult,
+                             kSaveTime, path, kRecordPathCapacity));
   EXPECT_EQ(ReadBytes(nested / "TarnMedSuite" / "records" / "T017.csv"),
             kBom + kHeaderBytes + kRecordBytes);
 }

@@ -15,9 +15,8 @@ namespace {
 // Deciding "new file" by a failed read-open would append a second mark and header here.
 TEST_F(RecordFolderTest, FileLockedAgainstReadingGetsNoSecondHeader) {
   ASSERT_TRUE(Save(TestTool()));
-  const HANDLE holder = CreateFileW(RecordPath().wstring().c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE holder = CreateFileW(RecordPath().wstring().c_str(), GENERIC_WRITE, FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   std::FILE* reader = OpenFile(RecordPath().u16string().c_str(), "rb");
   EXPECT_EQ(reader, nullptr);  // the lock really denies reading

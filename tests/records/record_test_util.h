@@ -24,8 +24,8 @@ inline constexpr ToolInput kTestInputs[] = {
 
 inline ToolDef MakeTool(std::int32_t id, const char16_t* title, std::int32_t inputCount,
                         const ToolInput* inputs) {
-  return ToolDef{id, title, nullptr, u"儿科", u"说明书", nullptr, inputCount, inputs,
-                 0, nullptr, 0, nullptr, 0};
+  return ToolDef{id,     title, nullptr, u"儿科", u"说明书", nullptr, inputCount,
+                 inputs, 0,     nullptr, 0,       nullptr,   0};
 }
 
 inline ToolDef TestTool() { return MakeTool(17, u"Talvoro", 3, kTestInputs); }

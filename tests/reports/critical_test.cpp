@@ -27,7 +27,8 @@ TEST(CriticalValues, ElectrolytesAreSixLines) {
                                 "血钾 <2.5 或 >6.5 mmol/L\r\n"
                                 "血钠 <120 或 >160 mmol/L\r\n"
                                 "血钙 <1.5 或 >3.5 mmol/L\r\n"
-                                "\r\n" + kCriticalHandling);
+                                "\r\n" +
+                                kCriticalHandling);
   EXPECT_EQ(outcome.verdict, "危急值必须闭环：报告、接收、处理、记录");
   EXPECT_EQ(outcome.level, 0);
 }
@@ -39,8 +40,10 @@ TEST(CriticalValues, GroupSelectsItsLines) {
   };
   const std::string catalogue = "请查阅本院《危急值报告目录》\r\n";
   const Case cases[] = {
-      {{{"kind", 2}}, "血糖 <2.8 或 >22.2 mmol/L\r\npH <7.20 或 >7.60；PaO2 <45 mmHg；PaCO2 >70 mmHg\r\n"},
-      {{{"kind", 3.9}}, "白细胞 <1.0 或 >30.0 ×10^9/L\r\n血红蛋白 <50 g/L；血小板 <20 或 >1000 ×10^9/L\r\n"},
+      {{{"kind", 2}},
+       "血糖 <2.8 或 >22.2 mmol/L\r\npH <7.20 或 >7.60；PaO2 <45 mmHg；PaCO2 >70 mmHg\r\n"},
+      {{{"kind", 3.9}},
+       "白细胞 <1.0 或 >30.0 ×10^9/L\r\n血红蛋白 <50 g/L；血小板 <20 或 >1000 ×10^9/L\r\n"},
       {{{"kind", 4}}, "INR >4.0；纤维蛋白原 <1.0 g/L\r\nD-二聚体显著升高并伴临床血栓表现\r\n"},
       {{{"kind", 5}}, "血培养阳性（无菌部位）\r\n脑脊液培养阳性；HIV 初筛阳性需确认\r\n"},
       {{{"kind", 6}}, "肌钙蛋白明显升高（高于第 99 百分位）\r\n血淀粉酶/脂肪酶 >3 倍正常上限\r\n"},
@@ -60,9 +63,10 @@ constexpr const char* kNumbering =
 
 TEST(DrugCompatibility, CalciumWithBicarbonateIsContraindicated) {
   const auto outcome = RunGenerator(DrugCompatibility, {{"drugA", 9}, {"drugB", 2}});
-  EXPECT_EQ(outcome.result,
-            std::string("待查：9 号 碳酸氢钠  +  2 号 葡萄糖酸钙\r\n\r\n") + kNumbering +
-                "\r\n结论：禁忌配伍。头孢曲松与含钙注射液可形成不溶性沉淀；钙剂与碳酸氢钠亦不宜同瓶。\r\n");
+  EXPECT_EQ(
+      outcome.result,
+      std::string("待查：9 号 碳酸氢钠  +  2 号 葡萄糖酸钙\r\n\r\n") + kNumbering +
+          "\r\n结论：禁忌配伍。头孢曲松与含钙注射液可形成不溶性沉淀；钙剂与碳酸氢钠亦不宜同瓶。\r\n");
   EXPECT_EQ(outcome.verdict, "禁忌：不可同瓶输注，需间隔冲管");
   EXPECT_EQ(outcome.level, 3);
 }
@@ -109,8 +113,8 @@ const Grade& ExpectedGrade(int lo, int hi) {
 TEST(DrugCompatibility, EveryPairGradesTheSameInBothOrders) {
   for (int a = -1; a <= 11; ++a) {
     for (int b = -1; b <= 11; ++b) {
-      const auto outcome = RunGenerator(
-          DrugCompatibility, {{"drugA", static_cast<double>(a)}, {"drugB", static_cast<double>(b)}});
+      const auto outcome = RunGenerator(DrugCompatibility, {{"drugA", static_cast<double>(a)},
+                                                            {"drugB", static_cast<double>(b)}});
       const Grade& grade = ExpectedGrade(a < b ? a : b, a < b ? b : a);
       const auto lines = Lines(outcome.result);
       ASSERT_EQ(lines.size(), 7u) << a << "+" << b;  // six lines and the text after the last
@@ -136,10 +140,12 @@ TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesShowTheFirstName) {
       {{}, "待查：0 号 头孢曲松  +  0 号 头孢曲松", 0},
       {{{"drugA", 12}, {"drugB", -2}}, "待查：12 号 头孢曲松  +  -2 号 头孢曲松", 0},
       {{{"drugA", std::numeric_limits<double>::quiet_NaN()}, {"drugB", 2}},
-       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙", 0},
+       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙",
+       0},
       // 1 + 2^32 is not drug 1: out of range reads as INT32_MIN, never wraps onto a number.
       {{{"drugA", 4294967297.0}, {"drugB", 2}},
-       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙", 0},
+       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙",
+       0},
   };
   for (const Case& c : cases) {
     const auto outcome = RunGenerator(DrugCompatibility, c.inputs);

@@ -37,14 +37,14 @@ Outcome RunBounded(const ReportTool& tool, std::int32_t resultCapacity,
       static_cast<std::size_t>(verdictCapacity > 0 ? verdictCapacity : 0);
   std::vector<char16_t> result(resultSize + kCanaryUnits, kCanary);
   std::vector<char16_t> verdict(verdictSize + kCanaryUnits, kCanary);
-  const Level level = RunReport(tool.Tool().reportKind, tool.Tool(), tool.Values(),
-                                result.data(), resultCapacity, verdict.data(), verdictCapacity);
+  const Level level = RunReport(tool.Tool().reportKind, tool.Tool(), tool.Values(), result.data(),
+                                resultCapacity, verdict.data(), verdictCapacity);
   for (std::size_t i = resultSize; i < result.size(); ++i) {
     EXPECT_EQ(result[i], kCanary) << "result overrun at " << i << ", capacity " << resultCapacity;
   }
   for (std::size_t i = verdictSize; i < verdict.size(); ++i) {
-    EXPECT_EQ(verdict[i], kCanary) << "verdict overrun at " << i << ", capacity "
-                                   << verdictCapacity;
+    EXPECT_EQ(verdict[i], kCanary)
+        << "verdict overrun at " << i << ", capacity " << verdictCapacity;
   }
   Outcome outcome{{}, {}, level};
   if (resultSize > 0) outcome.result.assign(result.data());

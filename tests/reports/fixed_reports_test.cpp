@@ -95,13 +95,14 @@ TEST(HighAlertDrugs, KindSelectsACategoryAndAbsentShowsAnaesthetics) {
 
 TEST(SurgicalChecklist, IsItsSixFixedLines) {
   const auto outcome = RunGenerator(SurgicalChecklist, {{"kind", 3}});
-  EXPECT_EQ(outcome.result,
-            "手术安全核查表（三步核查）：\r\n"
-            "【麻醉实施前】身份/部位/术式/知情同意；过敏史；气道与插管风险；出血风险；影像与植入物；皮肤准备。\r\n"
-            "【手术开始前】团队自我介绍；确认患者、部位、术式；预计手术时间与失血量；抗菌药物已用；器械灭菌合格；影像资料到位。\r\n"
-            "【患者离室前】手术名称与记录一致；标本标识与送检；器械敷料清点；皮肤与管路；恢复与转运方案。\r\n"
-            "\r\n"
-            "要求：三方（外科、麻醉、护理）共同口述确认并签字，任一环节缺失不得开台。\r\n");
+  EXPECT_EQ(
+      outcome.result,
+      "手术安全核查表（三步核查）：\r\n"
+      "【麻醉实施前】身份/部位/术式/知情同意；过敏史；气道与插管风险；出血风险；影像与植入物；皮肤准备。\r\n"
+      "【手术开始前】团队自我介绍；确认患者、部位、术式；预计手术时间与失血量；抗菌药物已用；器械灭菌合格；影像资料到位。\r\n"
+      "【患者离室前】手术名称与记录一致；标本标识与送检；器械敷料清点；皮肤与管路；恢复与转运方案。\r\n"
+      "\r\n"
+      "要求：三方（外科、麻醉、护理）共同口述确认并签字，任一环节缺失不得开台。\r\n");
   EXPECT_EQ(outcome.verdict, "三方核查缺一不可，签字后归档");
   EXPECT_EQ(outcome.level, 0);
 }
@@ -133,8 +134,8 @@ TEST(HandoverTemplate, BedsAreClampedToOneThroughThirty) {
       {{{"beds", 9.9}}, 9},
       {{{"beds", 30}}, 30},
       {{{"beds", 45}}, 30},
-      {{{"beds", 1e12}}, 1},    // outside the 32-bit range reads as INT32_MIN, like NaN
-      {{{"bed", 5}}, 1},        // the key is "beds"
+      {{{"beds", 1e12}}, 1},  // outside the 32-bit range reads as INT32_MIN, like NaN
+      {{{"bed", 5}}, 1},      // the key is "beds"
   };
   for (const Case& c : cases) {
     const auto lines = Lines(RunGenerator(HandoverTemplate, c.inputs).result);
@@ -152,12 +153,15 @@ TEST(LabPanels, PanelSelectsTwoLinesWithoutHeading) {
     const char* panelLine;
     const char* note;
   };
-  const char* const urine = "尿常规（清洁中段尿）：尿蛋白、尿糖、尿潜血、白细胞、亚硝酸盐、比重、pH、镜检。";
+  const char* const urine =
+      "尿常规（清洁中段尿）：尿蛋白、尿糖、尿潜血、白细胞、亚硝酸盐、比重、pH、镜检。";
   const char* const urineNote = "注意：留取中段尿，1 小时内送检；月经期避免。";
   const Case cases[] = {
-      {1, "血常规（紫管 EDTA）：WBC、RBC、Hb、Hct、PLT、MCV/MCH/MCHC、中性/淋巴/单核/嗜酸/嗜碱比例。",
+      {1,
+       "血常规（紫管 EDTA）：WBC、RBC、Hb、Hct、PLT、MCV/MCH/MCHC、中性/淋巴/单核/嗜酸/嗜碱比例。",
        "注意：剧烈运动、情绪、采血时间可影响结果；PLT 聚集需涂片复核。"},
-      {2, "生化全套（红/金黄管）：肝功（ALT/AST/ALP/GGT/胆红素/白蛋白）、肾功（BUN/Cr/UA）、血糖、血脂、电解质。",
+      {2,
+       "生化全套（红/金黄管）：肝功（ALT/AST/ALP/GGT/胆红素/白蛋白）、肾功（BUN/Cr/UA）、血糖、血脂、电解质。",
        "注意：空腹 8-12 小时；溶血标本钾、AST 假性升高。"},
       {3, "凝血四项（淡蓝管）：PT、INR、APTT、TT、纤维蛋白原、D-二聚体。",
        "注意：采血量必须达刻度；肝素治疗中查 APTT。"},

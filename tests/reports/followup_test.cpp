@@ -60,7 +60,10 @@ TEST(FollowUpPlan, VisitsFollowTheCalendarAcrossMonthsYearsAndLeapDays) {
   };
   const Case cases[] = {
       {2024, 1, 31, {{"start", 1}, {"gap", 29}, {"times", 2}}, {"2024-02-01", "2024-03-01"}},
-      {2024, 2, 28, {{"start", 1}, {"gap", 1}, {"times", 3}},
+      {2024,
+       2,
+       28,
+       {{"start", 1}, {"gap", 1}, {"times", 3}},
        {"2024-02-29", "2024-03-01", "2024-03-02"}},
       {2023, 2, 28, {{"start", 1}}, {"2023-03-01"}},
       {2100, 2, 28, {{"start", 1}}, {"2100-03-01"}},  // a century that is not a leap year
@@ -86,7 +89,7 @@ TEST(FollowUpPlan, CountIsClampedToTwentyAndGapDefaultsToSeven) {
   const auto lines = Lines(RunPlanOn(today, {{"times", 25}, {"gap", 0.5}}).result);
   EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 0 天，间隔 7 天，共 20 次）：");
   ASSERT_EQ(lines.size(), 23u);
-  EXPECT_EQ(lines[20], "第 20 次：" + DateText(today + 19 * 7));
+  EXPECT_EQ(lines[20], "第 20 次：" + DateText(today + std::int64_t{19} * 7));
 }
 
 TEST(FollowUpPlan, OffsetsAtTheEndsOfThe32BitRangeDoNotOverflow) {
@@ -105,11 +108,10 @@ TEST(FollowUpPlan, OffsetsAtTheEndsOfThe32BitRangeDoNotOverflow) {
   for (const Case& c : cases) {
     const auto lines = Lines(RunPlanOn(today, c.inputs).result);
     EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 " + std::to_string(c.start) + " 天，间隔 " +
-                            std::to_string(c.gap) + " 天，共 " +
-                            std::to_string(lines.size() - 3) + " 次）：");
+                            std::to_string(c.gap) + " 天，共 " + std::to_string(lines.size() - 3) +
+                            " 次）：");
     for (std::size_t k = 1; k + 2 < lines.size(); ++k) {
-      const std::int64_t dayNumber =
-          today + c.start + static_cast<std::int64_t>(k - 1) * c.gap;
+      const std::int64_t dayNumber = today + c.start + static_cast<std::int64_t>(k - 1) * c.gap;
       const std::string date = DateText(dayNumber);
       ASSERT_FALSE(date.empty()) << dayNumber;
       EXPECT_EQ(lines[k], "第 " + std::to_string(k) + " 次：" + date);
@@ -123,8 +125,10 @@ TEST(FollowUpPlan, ReadsTodayFromTheLocalClock) {
   const LocalDateTime after = LocalNow();
   const std::string visit = Lines(outcome.result)[1];
   // Either reading is right if midnight passes during the run.
-  const std::string dayBefore = "第 1 次：" + DateText(DaysFromCivil(before.year, before.month, before.day));
-  const std::string dayAfter = "第 1 次：" + DateText(DaysFromCivil(after.year, after.month, after.day));
+  const std::string dayBefore =
+      "第 1 次：" + DateText(DaysFromCivil(before.year, before.month, before.day));
+  const std::string dayAfter =
+      "第 1 次：" + DateText(DaysFromCivil(after.year, after.month, after.day));
   EXPECT_TRUE(visit == dayBefore || visit == dayAfter) << visit;
 }
 
@@ -137,14 +141,27 @@ TEST(InfusionCard, PrintsTheInputsAsTheyCome) {
   };
   const Case cases[] = {
       {{}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：0 滴/分（约 0 ml/h）"},
-      {{{"bed", 12}, {"dose", 0.5}, {"volume", 100}, {"gtt", 40}}, "床号：12",
-       "药液：医嘱药量 0.50 ，加入溶媒 100 ml", "滴速：40 滴/分（约 120 ml/h）"},
-      {{{"gtt", 45}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：45 滴/分（约 135 ml/h）"},
+      {{{"bed", 12}, {"dose", 0.5}, {"volume", 100}, {"gtt", 40}},
+       "床号：12",
+       "药液：医嘱药量 0.50 ，加入溶媒 100 ml",
+       "滴速：40 滴/分（约 120 ml/h）"},
+      {{{"gtt", 45}},
+       "床号：0",
+       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
+       "滴速：45 滴/分（约 135 ml/h）"},
       // Halves go to the even neighbour: 33.5 -> 34, 100.5 -> 100.
-      {{{"gtt", 33.5}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：34 滴/分（约 100 ml/h）"},
-      {{{"bed", 3.7}, {"dose", -1.125}, {"volume", 250.5}}, "床号：3",
-       "药液：医嘱药量 -1.12 ，加入溶媒 250 ml", "滴速：0 滴/分（约 0 ml/h）"},
-      {{{"beds", 7}}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：0 滴/分（约 0 ml/h）"},
+      {{{"gtt", 33.5}},
+       "床号：0",
+       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
+       "滴速：34 滴/分（约 100 ml/h）"},
+      {{{"bed", 3.7}, {"dose", -1.125}, {"volume", 250.5}},
+       "床号：3",
+       "药液：医嘱药量 -1.12 ，加入溶媒 250 ml",
+       "滴速：0 滴/分（约 0 ml/h）"},
+      {{{"beds", 7}},
+       "床号：0",
+       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
+       "滴速：0 滴/分（约 0 ml/h）"},
   };
   for (const Case& c : cases) {
     const auto outcome = RunGenerator(InfusionCard, c.inputs);

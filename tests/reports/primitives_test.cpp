@@ -31,10 +31,10 @@ TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
       {-0.0, 0},
       {0.5, 0},
       {2147483647.0, INT32_MAX},
-      {2147483647.9, INT32_MAX},     // truncation lands on the top of the range
-      {2147483648.0, INT32_MIN},     // one past the top
-      {-2147483648.0, INT32_MIN},    // the bottom itself
-      {-2147483648.9, INT32_MIN},    // truncates onto the bottom
+      {2147483647.9, INT32_MAX},   // truncation lands on the top of the range
+      {2147483648.0, INT32_MIN},   // one past the top
+      {-2147483648.0, INT32_MIN},  // the bottom itself
+      {-2147483648.9, INT32_MIN},  // truncates onto the bottom
       {-2147483649.0, INT32_MIN},
       {1e300, INT32_MIN},
       {-1e300, INT32_MIN},
@@ -85,24 +85,23 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
     std::int32_t capacity;
     std::int32_t existing;  // length of the text already there
     const char16_t* line;
-    const char* added;      // what follows the existing text afterwards
+    const char* added;  // what follows the existing text afterwards
   };
   const Case cases[] = {
-      {16, 0, u"abc", "abc\r\n"},
-      {16, 0, u"", "\r\n"},        // an empty line is CR LF alone
-      {16, 14, u"abc", "a"},       // capacity - 2: one unit of the line, no line end
-      {16, 12, u"ab", "ab\r"},     // one short of full after the line: only the CR
-      {16, 11, u"ab", "ab\r\n"},   // exactly fits
-      {16, 15, u"abc", ""},        // full: nothing
-      {16, 13, u"", "\r\n"},
-      {16, 14, u"", "\r"},
-      {1, 0, u"abc", ""},          // room for the terminator only
+      {16, 0, u"abc", "abc\r\n"}, {16, 0, u"", "\r\n"},  // an empty line is CR LF alone
+      {16, 14, u"abc", "a"},      // capacity - 2: one unit of the line, no line end
+      {16, 12, u"ab", "ab\r"},    // one short of full after the line: only the CR
+      {16, 11, u"ab", "ab\r\n"},  // exactly fits
+      {16, 15, u"abc", ""},       // full: nothing
+      {16, 13, u"", "\r\n"},      {16, 14, u"", "\r"},
+      {1, 0, u"abc", ""},  // room for the terminator only
       {2, 0, u"abc", "a"},
   };
   for (const Case& c : cases) {
     Buffer buffer(c.capacity, c.existing);
     AppendLine(buffer.units.data(), c.capacity, u"%ls", c.line);
-    EXPECT_EQ(Utf8(buffer.units.data()), std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
+    EXPECT_EQ(Utf8(buffer.units.data()),
+              std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
         << "capacity " << c.capacity << ", existing " << c.existing;
     EXPECT_TRUE(buffer.CanariesIntact());
   }

@@ -24,9 +24,19 @@ class ReportTool {
       inputs_.push_back(ToolInput{pair.key, u"输入", nullptr, pair.value});
       values_.push_back(pair.value);
     }
-    tool_ = ToolDef{900, u"报告工具", nullptr, u"报告", u"", nullptr,
-                    static_cast<std::int32_t>(inputs_.size()), inputs_.data(),
-                    0, nullptr, 0, nullptr, kind};
+    tool_ = ToolDef{900,
+                    u"报告工具",
+                    nullptr,
+                    u"报告",
+                    u"",
+                    nullptr,
+                    static_cast<std::int32_t>(inputs_.size()),
+                    inputs_.data(),
+                    0,
+                    nullptr,
+                    0,
+                    nullptr,
+                    kind};
   }
   ReportTool(const ReportTool&) = delete;
   ReportTool& operator=(const ReportTool&) = delete;

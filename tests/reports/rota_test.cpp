@@ -42,7 +42,8 @@ TEST(ShiftRota, ThreeNursesOverThreeDays) {
                                 "护士01：\r\n  1日D 2日R 3日N \r\n"
                                 "护士02：\r\n  1日N 2日D 3日R \r\n"
                                 "护士03：\r\n  1日R 2日N 3日D \r\n"
-                                "\r\n" + kRotaHint);
+                                "\r\n" +
+                                kRotaHint);
 }
 
 TEST(ShiftRota, CountsAreTruncatedAndClamped) {
@@ -55,7 +56,9 @@ TEST(ShiftRota, CountsAreTruncatedAndClamped) {
       {{{"nurses", 2.9}, {"days", 3}}, "人员：2 人；周期：3 天", "  1日N 2日D 3日R "},
       {{{"nurses", -4}, {"days", 0}}, "人员：1 人；周期：1 天", "  1日D "},
       {{{"nurses", kNaN}, {"days", kInf}}, "人员：1 人；周期：1 天", "  1日D "},
-      {{{"days", 2}, {"nurses", 4}}, "人员：4 人；周期：2 天", "  1日D 2日R "},  // nurse 4 = nurse 1
+      {{{"days", 2}, {"nurses", 4}},
+       "人员：4 人；周期：2 天",
+       "  1日D 2日R "},  // nurse 4 = nurse 1
   };
   for (const Case& c : cases) {
     const auto lines = Lines(RunGenerator(ShiftRota, c.inputs).result);
@@ -71,9 +74,9 @@ TEST(ShiftRota, AnyThreeConsecutiveNursesHoldEachShiftOnEveryDay) {
   // Parse the 40 × 31 grid back out of the text.
   std::vector<std::string> shifts;  // one string of letters per nurse
   for (std::size_t nurse = 0; nurse < 40; ++nurse) {
-    const std::string label = lines[3 + 2 * nurse];
-    const std::string expectedLabel = "护士" + std::string(nurse < 9 ? "0" : "") +
-                                      std::to_string(nurse + 1) + "：";
+    const std::string& label = lines[3 + 2 * nurse];
+    const std::string expectedLabel =
+        "护士" + std::string(nurse < 9 ? "0" : "") + std::to_string(nurse + 1) + "：";
     ASSERT_EQ(label, expectedLabel);
     const std::string& cells = lines[4 + 2 * nurse];
     std::string letters;
@@ -125,8 +128,7 @@ TEST(ShiftRota, FortyNursesForThirtyOneDaysFitTheSelfTestBufferButNotTheWindows)
 constexpr const char* kDosingNote = "说明：按等间隔给药；抗菌药物需结合半衰期与肾肝功能调整。\r\n";
 
 TEST(DosingTimetable, EightHourlyFromEightIsTheWholeReport) {
-  const auto outcome =
-      RunGenerator(DosingTimetable, {{"start", 8}, {"interval", 8}, {"times", 4}});
+  const auto outcome = RunGenerator(DosingTimetable, {{"start", 8}, {"interval", 8}, {"times", 4}});
   EXPECT_EQ(outcome.result,
             std::string("首剂时间 8:00，间隔 8 小时，共 4 次：\r\n"
                         "第1天 08:00  |  第1天 16:00  |  第2天 00:00  |  第2天 08:00\r\n") +
@@ -143,22 +145,27 @@ TEST(DosingTimetable, HeaderAndCellsFollowTheClock) {
   };
   const Case cases[] = {
       {{}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
-      {{{"interval", -6}, {"times", 2}}, "首剂时间 0:00，间隔 8 小时，共 2 次：",
+      {{{"interval", -6}, {"times", 2}},
+       "首剂时间 0:00，间隔 8 小时，共 2 次：",
        "第1天 00:00  |  第1天 08:00"},
       {{{"start", -3}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
       // The header rounds (halves to even) while the cell truncates.
       {{{"start", 8.5}}, "首剂时间 8:00，间隔 8 小时，共 1 次：", "第1天 08:30"},
-      {{{"start", 2.5}, {"interval", 1.5}, {"times", 3}}, "首剂时间 2:00，间隔 2 小时，共 3 次：",
+      {{{"start", 2.5}, {"interval", 1.5}, {"times", 3}},
+       "首剂时间 2:00，间隔 2 小时，共 3 次：",
        "第1天 02:30  |  第1天 04:00  |  第1天 05:30"},
       {{{"start", 100}}, "首剂时间 100:00，间隔 8 小时，共 1 次：", "第5天 04:00"},
-      {{{"start", 22}, {"interval", 12}, {"times", 3}}, "首剂时间 22:00，间隔 12 小时，共 3 次：",
+      {{{"start", 22}, {"interval", 12}, {"times", 3}},
+       "首剂时间 22:00，间隔 12 小时，共 3 次：",
        "第1天 22:00  |  第2天 10:00  |  第2天 22:00"},
       {{{"start", 0.999}}, "首剂时间 1:00，间隔 8 小时，共 1 次：", "第1天 00:59"},
-      {{{"start", 23.9999}, {"times", 2.9}}, "首剂时间 24:00，间隔 8 小时，共 2 次：",
+      {{{"start", 23.9999}, {"times", 2.9}},
+       "首剂时间 24:00，间隔 8 小时，共 2 次：",
        "第1天 23:59  |  第2天 07:59"},
       // Whole days stay exact up to 2^52 days after the first dose.
       {{{"start", 24.0 * 4503599627370496.0}},
-       "首剂时间 108086391056891904:00，间隔 8 小时，共 1 次：", "第4503599627370497天 00:00"},
+       "首剂时间 108086391056891904:00，间隔 8 小时，共 1 次：",
+       "第4503599627370497天 00:00"},
   };
   for (const Case& c : cases) {
     const auto lines = Lines(RunGenerator(DosingTimetable, c.inputs).result);
@@ -195,13 +202,16 @@ TEST(DosingTimetable, TimesNoClockCanShowPrintAsDashesInsteadOfOverflowing) {
     const char* cells;
   };
   const Case cases[] = {
-      {{{"interval", 1e300}, {"times", 3}}, nullptr,
+      {{{"interval", 1e300}, {"times", 3}},
+       nullptr,
        "第1天 00:00  |  第--天 --:--  |  第--天 --:--"},
       {{{"start", 1e300}}, nullptr, "第--天 --:--"},
       {{{"start", kInf}}, "首剂时间 inf:00，间隔 8 小时，共 1 次：", "第--天 --:--"},
-      {{{"start", kNaN}, {"times", 2}}, "首剂时间 nan:00，间隔 8 小时，共 2 次：",
+      {{{"start", kNaN}, {"times", 2}},
+       "首剂时间 nan:00，间隔 8 小时，共 2 次：",
        "第--天 --:--  |  第--天 --:--"},
-      {{{"start", 8}, {"interval", kInf}, {"times", 2}}, "首剂时间 8:00，间隔 inf 小时，共 2 次：",
+      {{{"start", 8}, {"interval", kInf}, {"times", 2}},
+       "首剂时间 8:00，间隔 inf 小时，共 2 次：",
        "第1天 08:00  |  第--天 --:--"},
       {{{"interval", kNaN}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
   };

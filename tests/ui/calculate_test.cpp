@@ -46,7 +46,8 @@ TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
 TEST_F(WindowTest, WeightFiveGivesLevelTwoInItsColour) {
   SetInput(0, u"5");
   PressKey(Edit(0), VK_RETURN);
-  EXPECT_EQ(Text(gWindow.resultBox), u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
+  EXPECT_EQ(Text(gWindow.resultBox),
+            u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
   EXPECT_EQ(Text(gWindow.verdictLabel), kLowWeightVerdict);
   EXPECT_EQ(gWindow.verdictLevel, 2);
   EXPECT_EQ(VerdictTextColour(), RGB(214, 108, 0));
@@ -81,9 +82,9 @@ TEST_F(WindowTest, InputTextsReadWithWideStringToDoubleRules) {
     const char16_t* text;
     double value;
   } cases[] = {
-      {u"", 0},        {u"   ", 0},       {u"  7", 7},     {u"12,5", 12},   {u"12kg", 12},
-      {u"0x10", 16},   {u"-3", -3},       {u"1e3", 1000},  {u".5", 0.5},    {u"abc", 0},
-      {u"，", 0},      {u"１２", 0},      {u"\t8", 8},     {u"1e-400", 0},  {u"+2.5e1", 25},
+      {u"", 0},      {u"   ", 0},  {u"  7", 7},    {u"12,5", 12},  {u"12kg", 12},
+      {u"0x10", 16}, {u"-3", -3},  {u"1e3", 1000}, {u".5", 0.5},   {u"abc", 0},
+      {u"，", 0},    {u"１２", 0}, {u"\t8", 8},    {u"1e-400", 0}, {u"+2.5e1", 25},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -98,8 +99,8 @@ TEST_F(WindowTest, InputTextsReadWithWideStringToDoubleRules) {
 
 TEST_F(WindowTest, NonFiniteInputsAreRefusedWithTheMessageForThatItem) {
   const char16_t* const refused[] = {
-      u"1e999", u"-1e999", u"inf", u"INF", u"-Inf", u"infinity", u"InFiNiTy",
-      u"nan", u"NaN", u"nan(123)", u"information", u"nanny", u"  inf",
+      u"1e999", u"-1e999", u"inf",      u"INF",         u"-Inf",  u"infinity", u"InFiNiTy",
+      u"nan",   u"NaN",    u"nan(123)", u"information", u"nanny", u"  inf",
   };
   PressKey(Edit(0), VK_F5);  // a previous result that a refused run must leave alone
   const std::u16string copyBefore(gWindow.copyText);
@@ -157,8 +158,8 @@ TEST_F(WindowTest, LongEditTextsAreReadCutTo127Characters) {
 
 TEST_F(WindowTest, ACustomReportCopiesOnlyTheReportText) {
   static const ToolInput kInputs[] = {{"n", u"数", nullptr, 1}};
-  static const ToolDef kReportTool = {50, u"报表", nullptr, u"测试", u"无", nullptr, 1, kInputs,
-                                      0, nullptr, 0, nullptr, 999};
+  static const ToolDef kReportTool = {50,      u"报表", nullptr, u"测试", u"无",   nullptr, 1,
+                                      kInputs, 0,       nullptr, 0,       nullptr, 999};
   OpenWindow(kReportTool);
   PressKey(Edit(0), VK_F5);
   EXPECT_NE(Text(gWindow.resultBox), u"");

@@ -80,7 +80,8 @@ TEST_F(WindowTest, ResetRestoresTheDefaultsAndForgetsTheResult) {
   EXPECT_EQ(Text(Edit(2)), u"20");
   EXPECT_EQ(Text(gWindow.resultBox), u"");
   EXPECT_EQ(Text(gWindow.verdictLabel), u"填写左侧参数，点击“计算”");
-  EXPECT_EQ(Text(gWindow.cautionsLabel), u"脱水、肾功能不全、消化道溃疡患儿慎用；6 个月以下婴儿不推荐。");
+  EXPECT_EQ(Text(gWindow.cautionsLabel),
+            u"脱水、肾功能不全、消化道溃疡患儿慎用；6 个月以下婴儿不推荐。");
   EXPECT_EQ(std::u16string(gWindow.statusText), u"已恢复默认值");
   EXPECT_EQ(gWindow.lastResultText[0], u'\0');
   EXPECT_EQ(gWindow.verdictLevel, 0);

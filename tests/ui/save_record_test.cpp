@@ -1,7 +1,7 @@
 // The save button in the real window: its message boxes, the status line, and the record
 // file under the local application-data folder of this (Wine) profile.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -44,9 +44,9 @@ std::string Stamp(const SYSTEMTIME& t) {
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader = Utf8(L"时间,工具,体重,每次剂量,混悬液浓度,结果\r\n");
-const std::string kDefaultRecordBody =
-    Utf8(L",Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n"
-         L"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n");
+const std::string kDefaultRecordBody = Utf8(
+    L",Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n"
+    L"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n");
 constexpr std::size_t kStampLength = 19;
 
 class SaveRecordTest : public WindowTest {

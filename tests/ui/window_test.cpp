@@ -146,8 +146,8 @@ struct KeySpy {
   }
   explicit KeySpy(HWND control) : control_(control) {
     keyMessages = 0;
-    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeySpy::Proc)));
+    original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeySpy::Proc)));
   }
   ~KeySpy() { SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original)); }
   HWND control_;
@@ -162,8 +162,8 @@ TEST_F(WindowTest, EnterAndF5OnAnyChildCalculateAndNeverReachTheControl) {
     WPARAM key;
   };
   const Case cases[] = {
-      {"edit, Enter", 2000, VK_RETURN}, {"edit, F5", 2001, VK_F5},
-      {"result box, Enter", 3000, VK_RETURN}, {"result box, F5", 3000, VK_F5},
+      {"edit, Enter", 2000, VK_RETURN},        {"edit, F5", 2001, VK_F5},
+      {"result box, Enter", 3000, VK_RETURN},  {"result box, F5", 3000, VK_F5},
       {"copy button, Enter", 1003, VK_RETURN}, {"about button, F5", 1005, VK_F5},
   };
   for (const Case& c : cases) {
@@ -221,8 +221,8 @@ TEST_F(WindowTest, AToolWithoutUnitsCautionsOrInputs) {
       {"a", u"甲", nullptr, 0.5},
       {"b", u"乙", u"", 1234567},
   };
-  static const ToolDef kTool = {99, u"无单位", nullptr, u"测试", u"无", nullptr, 2, kInputs,
-                                0, nullptr, 0, nullptr, 0};
+  static const ToolDef kTool = {99,      u"无单位", nullptr, u"测试", u"无",   nullptr, 2,
+                                kInputs, 0,         nullptr, 0,       nullptr, 0};
   OpenWindow(kTool);
   // Two rows of label and edit (no unit labels), then the nine fixed controls.
   EXPECT_EQ(Children(window_).size(), 2u * 2u + 9u);
@@ -234,8 +234,8 @@ TEST_F(WindowTest, AToolWithoutUnitsCautionsOrInputs) {
   EXPECT_EQ(Text(Edit(0)), u"0.5");
   EXPECT_EQ(Text(gWindow.cautionsLabel), u"");
 
-  static const ToolDef kEmptyTool = {98, u"空", nullptr, u"测试", u"无", nullptr, 0, nullptr,
-                                     0, nullptr, 0, nullptr, 0};
+  static const ToolDef kEmptyTool = {98,      u"空", nullptr, u"测试", u"无",   nullptr, 0,
+                                     nullptr, 0,     nullptr, 0,       nullptr, 0};
   OpenWindow(kEmptyTool);
   EXPECT_EQ(Children(window_).size(), 9u);
   const HWND focus = GetFocus();
