@@ -25,10 +25,28 @@ struct ExprState {
 
 double ParseConditional(ExprState& s);
 
+// Character classes, fixed and independent of any locale. A table, because names are read
+// character by character for every operand.
+enum CharClass : std::uint8_t { kOther = 0, kNameStart = 1, kDigit = 2 };
+struct CharClasses {
+  std::uint8_t of[256];
+};
+constexpr CharClasses kCharClasses = [] {
+  CharClasses classes{};
+  for (int c = 'a'; c <= 'z'; ++c) classes.of[c] = kNameStart;
+  for (int c = 'A'; c <= 'Z'; ++c) classes.of[c] = kNameStart;
+  classes.of[static_cast<unsigned char>('_')] = kNameStart;
+  for (int c = '0'; c <= '9'; ++c) classes.of[c] = kDigit;
+  return classes;
+}();
+CharClass ClassOf(char c) {
+  return static_cast<CharClass>(kCharClasses.of[static_cast<unsigned char>(c)]);
+}
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
+bool IsDigit(char c) { return ClassOf(c) == kDigit; }
+bool IsNameStart(char c) { return ClassOf(c) == kNameStart; }
+bool IsNameChar(char c) { return ClassOf(c) != kOther; }
 bool IsTrue(double v) { return v != 0; }  // NaN counts as true
 
 // Most calls find no space at all; the first test settles those.
@@ -140,7 +158,7 @@ double ParseUnary(ExprState& s) {
       s.cursor = end;
       return v;
     }
-    if (IsLetter(c) || c == '_') {
+    if (IsNameStart(c)) {
       // A name is its first 63 characters; it is read in place and copied only for a call.
       const char* start = s.cursor;
       std::int32_t length = 0;
