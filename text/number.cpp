@@ -318,6 +318,19 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
   }
   const std::int32_t places = decimals < 0 ? 0 : (decimals > 9 ? 9 : decimals);
   char text[kMaxFixedText];
+  // Whole numbers below 2^53 (most doses and volumes) have exact digits and zero decimals:
+  // written directly, without the general conversion's search for the rounding.
+  if (std::fabs(value) < 9007199254740992.0 && value == std::trunc(value)) {
+    std::int32_t length = 0;
+    if (std::signbit(value)) text[length++] = '-';  // "-0" too, as printf writes it
+    length += FormatInteger(static_cast<std::int64_t>(std::fabs(value)), 1, text + length,
+                            kMaxFixedText - length);
+    if (places > 0) {
+      text[length++] = '.';
+      for (std::int32_t i = 0; i < places; ++i) text[length++] = '0';
+    }
+    return CopyOut(text, length, out, capacity);
+  }
   const auto result =
       std::to_chars(text, text + kMaxFixedText, value, std::chars_format::fixed, places);
   if (result.ec != std::errc()) {

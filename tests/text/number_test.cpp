@@ -98,6 +98,26 @@ TEST(FormatFixed, ExpectedTexts) {
   }
 }
 
+// Whole numbers take a direct path; its edges must agree with the general conversion.
+TEST(FormatFixed, WholeNumbersAtTheEdgesOfTheDirectPath) {
+  const FixedCase cases[] = {
+      {0.0, 2, "0.00"},
+      {-0.0, 0, "-0"},
+      {-0.0, 3, "-0.000"},
+      {-5.0, 3, "-5.000"},
+      {120.0, 1, "120.0"},
+      {9007199254740991.0, 2, "9007199254740991.00"},  // 2^53 - 1, direct
+      {9007199254740992.0, 1, "9007199254740992.0"},   // 2^53, general conversion
+      {-9007199254740993.0, 0, "-9007199254740992"},   // rounds to 2^53 when read
+      {1e20, 0, "100000000000000000000"},
+      {0.5, 0, "0"},  // not whole: halves to even
+      {1.5, 0, "2"},
+  };
+  for (const FixedCase& c : cases) {
+    EXPECT_EQ(Fixed(c.value, c.decimals), c.expected) << c.value << " %." << c.decimals << "f";
+  }
+}
+
 // The longest fixed text (309 integer digits, sign, 9 decimals) fits kMaxFixedText.
 TEST(FormatFixed, LongestText) {
   const std::string text = Fixed(-1e308, 9);
