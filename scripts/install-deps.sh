@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages the builds and tests need, when any is missing.
+# Recommended packages come too: Wine's X11 driver loads several of them (Xrender, Xrandr,
+# Xcursor...) at run time.
 set -euo pipefail
 packages=(cmake g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool xclip imagemagick
@@ -17,4 +19,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
