@@ -51,7 +51,7 @@ void PutRepeated(Output& out, char16_t unit, std::int32_t count) {
   }
 }
 
-struct Spec {
+struct Directive {
   bool left = false;   // "-"
   bool plus = false;   // "+"
   bool space = false;  // " "
@@ -70,28 +70,28 @@ std::int32_t ReadCount(const char16_t*& cursor) {
 }
 
 // Reads the conversion after a "%"; leaves `cursor` after its letter (or at the terminator).
-Spec ReadSpec(const char16_t*& cursor) {
-  Spec spec;
+Directive ReadDirective(const char16_t*& cursor) {
+  Directive directive;
   for (;; ++cursor) {
-    if (*cursor == u'-') spec.left = true;
-    else if (*cursor == u'+') spec.plus = true;
-    else if (*cursor == u' ') spec.space = true;
-    else if (*cursor == u'0') spec.zero = true;
+    if (*cursor == u'-') directive.left = true;
+    else if (*cursor == u'+') directive.plus = true;
+    else if (*cursor == u' ') directive.space = true;
+    else if (*cursor == u'0') directive.zero = true;
     else break;
   }
-  spec.width = ReadCount(cursor);
+  directive.width = ReadCount(cursor);
   if (*cursor == u'.') {
     ++cursor;
-    spec.precision = ReadCount(cursor);
+    directive.precision = ReadCount(cursor);
   }
   while (*cursor == u'h' || *cursor == u'l' || *cursor == u'L' || *cursor == u'q' ||
          *cursor == u'j' || *cursor == u'z' || *cursor == u't') {
     ++cursor;
   }
   if (*cursor != 0) {
-    spec.letter = *cursor++;
+    directive.letter = *cursor++;
   }
-  return spec;
+  return directive;
 }
 
 // Truncation toward zero, defined for every double (see the file comment).
@@ -106,43 +106,43 @@ std::int64_t TruncateToInteger(double value) {
 
 // Sign, then padding, then digits, the way printf lays out a number. `text` is the ASCII
 // number with its "-" if any; `zeroAllowed` is false for inf and nan.
-void PutNumber(Output& out, const Spec& spec, const char* text, std::int32_t length,
+void PutNumber(Output& out, const Directive& directive, const char* text, std::int32_t length,
                std::int32_t minDigits, bool zeroAllowed) {
   char sign = 0;
   if (length > 0 && text[0] == '-') {
     sign = '-';
     ++text;
     --length;
-  } else if (spec.plus) {
+  } else if (directive.plus) {
     sign = '+';
-  } else if (spec.space) {
+  } else if (directive.space) {
     sign = ' ';
   }
   const std::int32_t digitPad = minDigits > length ? minDigits - length : 0;
   const std::int32_t body = (sign != 0 ? 1 : 0) + digitPad + length;
-  const std::int32_t fill = spec.width > body ? spec.width - body : 0;
-  const bool zeroFill = spec.zero && !spec.left && zeroAllowed;
-  if (!spec.left && !zeroFill) PutRepeated(out, u' ', fill);
+  const std::int32_t fill = directive.width > body ? directive.width - body : 0;
+  const bool zeroFill = directive.zero && !directive.left && zeroAllowed;
+  if (!directive.left && !zeroFill) PutRepeated(out, u' ', fill);
   if (sign != 0) Put(out, static_cast<char16_t>(sign));
   if (zeroFill) PutRepeated(out, u'0', fill);
   PutRepeated(out, u'0', digitPad);
   for (std::int32_t i = 0; i < length; ++i) {
     if (!Put(out, static_cast<char16_t>(text[i]))) break;
   }
-  if (spec.left) PutRepeated(out, u' ', fill);
+  if (directive.left) PutRepeated(out, u' ', fill);
 }
 
 // %s with either kind of text; non-ASCII bytes of a narrow text show as U+FFFD.
-void PutText(Output& out, const Spec& spec, const FormatArg& arg) {
-  const std::int32_t limit = spec.precision >= 0 ? spec.precision : INT32_MAX;
+void PutText(Output& out, const Directive& directive, const FormatArg& arg) {
+  const std::int32_t limit = directive.precision >= 0 ? directive.precision : INT32_MAX;
   std::int32_t length = 0;
   if (arg.kind == FormatArg::Kind::Wide && arg.wide != nullptr) {
     while (length < limit && arg.wide[length] != 0) ++length;
   } else if (arg.kind == FormatArg::Kind::Narrow && arg.narrow != nullptr) {
     while (length < limit && arg.narrow[length] != 0) ++length;
   }
-  const std::int32_t fill = spec.width > length ? spec.width - length : 0;
-  if (!spec.left) PutRepeated(out, u' ', fill);
+  const std::int32_t fill = directive.width > length ? directive.width - length : 0;
+  if (!directive.left) PutRepeated(out, u' ', fill);
   for (std::int32_t i = 0; i < length; ++i) {
     char16_t unit = 0;
     if (arg.kind == FormatArg::Kind::Wide) {
@@ -153,13 +153,13 @@ void PutText(Output& out, const Spec& spec, const FormatArg& arg) {
     }
     if (!Put(out, unit)) break;
   }
-  if (spec.left) PutRepeated(out, u' ', fill);
+  if (directive.left) PutRepeated(out, u' ', fill);
 }
 
-void PutConversion(Output& out, const Spec& spec, const FormatArg& arg) {
+void PutConversion(Output& out, const Directive& directive, const FormatArg& arg) {
   using Kind = FormatArg::Kind;
   char text[kMaxFixedText];
-  switch (spec.letter) {
+  switch (directive.letter) {
     case u'd':
     case u'i': {
       std::int64_t value = 0;
@@ -170,12 +170,12 @@ void PutConversion(Output& out, const Spec& spec, const FormatArg& arg) {
       const std::int32_t length = FormatInteger(value, 0, text, kMaxFixedText);
       // printf: with a precision, that many digits at least and no zero padding;
       // a precision of 0 prints nothing for the value 0.
-      Spec layout = spec;
+      Directive layout = directive;
       std::int32_t minDigits = 0;
-      if (spec.precision >= 0) {
+      if (directive.precision >= 0) {
         layout.zero = false;
-        minDigits = spec.precision;
-        if (spec.precision == 0 && value == 0) {
+        minDigits = directive.precision;
+        if (directive.precision == 0 && value == 0) {
           PutNumber(out, layout, text, 0, 0, false);
           return;
         }
@@ -189,15 +189,16 @@ void PutConversion(Output& out, const Spec& spec, const FormatArg& arg) {
       if (arg.kind == Kind::Real) value = arg.real;
       else if (arg.kind == Kind::Integer) value = static_cast<double>(arg.integer);
       else return;
-      const std::int32_t precision = spec.precision >= 0 ? spec.precision : kDefaultPrecision;
-      const std::int32_t length = spec.letter == u'f'
+      const std::int32_t precision =
+          directive.precision >= 0 ? directive.precision : kDefaultPrecision;
+      const std::int32_t length = directive.letter == u'f'
                                       ? FormatFixed(value, precision, text, kMaxFixedText)
                                       : FormatGeneral(value, precision, text, kMaxFixedText);
-      PutNumber(out, spec, text, length, 0, std::isfinite(value));
+      PutNumber(out, directive, text, length, 0, std::isfinite(value));
       return;
     }
     case u's':
-      if (arg.kind == Kind::Wide || arg.kind == Kind::Narrow) PutText(out, spec, arg);
+      if (arg.kind == Kind::Wide || arg.kind == Kind::Narrow) PutText(out, directive, arg);
       return;
     case u'c': {
       char16_t unit = 0;
@@ -205,10 +206,10 @@ void PutConversion(Output& out, const Spec& spec, const FormatArg& arg) {
       else if (arg.kind == Kind::Integer && arg.integer > 0 && arg.integer <= 0xFFFF)
         unit = static_cast<char16_t>(arg.integer);
       if (unit == 0) return;  // a terminator would end the text here
-      const std::int32_t fill = spec.width > 1 ? spec.width - 1 : 0;
-      if (!spec.left) PutRepeated(out, u' ', fill);
+      const std::int32_t fill = directive.width > 1 ? directive.width - 1 : 0;
+      if (!directive.left) PutRepeated(out, u' ', fill);
       Put(out, unit);
-      if (spec.left) PutRepeated(out, u' ', fill);
+      if (directive.left) PutRepeated(out, u' ', fill);
       return;
     }
     default: return;
@@ -229,11 +230,11 @@ void Expand(Output& out, const char16_t* tmpl, const FormatArg* args, std::int32
       continue;
     }
     ++cursor;
-    const Spec spec = ReadSpec(cursor);
-    if (spec.letter == u'%') {
+    const Directive directive = ReadDirective(cursor);
+    if (directive.letter == u'%') {
       Put(out, u'%');
-    } else if (UsesArgument(spec.letter) && args != nullptr && next < argCount) {
-      PutConversion(out, spec, args[next++]);
+    } else if (UsesArgument(directive.letter) && args != nullptr && next < argCount) {
+      PutConversion(out, directive, args[next++]);
     }
   }
   out.buffer[out.length] = 0;

@@ -51,12 +51,12 @@ constexpr BrushSpec kBrushes[] = {
 // (the tests make several) reuses them instead of making new ones.
 void CreateFontsAndBrushes() {
   if (gWindow.titleFont != nullptr) return;
-  for (const FontSpec& spec : kFonts) {
-    gWindow.*spec.slot = CreateFontW(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+  for (const FontSpec& font : kFonts) {
+    gWindow.*font.slot = CreateFontW(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE,
                                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+                                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
   }
-  for (const BrushSpec& spec : kBrushes) gWindow.*spec.slot = CreateSolidBrush(spec.colour);
+  for (const BrushSpec& font : kBrushes) gWindow.*font.slot = CreateSolidBrush(font.colour);
 }
 
 // A failure shows up as a failed creation; registering twice in one process fails harmlessly.

@@ -87,12 +87,13 @@ constexpr ControlSpec kFixedControls[] = {
 constexpr std::int32_t kReferenceTextCapacity = 512;
 constexpr std::int32_t kButtonCaptionCapacity = 64;
 
-HWND CreateControl(HWND parent, const ControlSpec& spec, int y, int id, const char16_t* text) {
-  HWND control = CreateWindowExW(
-      spec.exStyle, spec.className, AsWide(text), spec.style, spec.x, y, spec.width, spec.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gWindow.instance, nullptr);
-  if (spec.font != nullptr) {
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gWindow.*spec.font), TRUE);
+HWND CreateControl(HWND parent, const ControlSpec& layout, int y, int id, const char16_t* text) {
+  HWND control =
+      CreateWindowExW(layout.exStyle, layout.className, AsWide(text), layout.style, layout.x, y,
+                      layout.width, layout.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), gWindow.instance, nullptr);
+  if (layout.font != nullptr) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(gWindow.*layout.font), TRUE);
   }
   return control;
 }
@@ -100,20 +101,20 @@ HWND CreateControl(HWND parent, const ControlSpec& spec, int y, int id, const ch
 void CreateInputRow(HWND parent, std::int32_t row) {
   const ToolInput& input = gWindow.tool->inputs[row];
   const int baseLine = kFirstRowBase + kRowPitch * row;
-  for (const ControlSpec& spec : kInputRowControls) {
-    switch (spec.text) {
+  for (const ControlSpec& layout : kInputRowControls) {
+    switch (layout.text) {
       case ControlText::InputLabel:
-        CreateControl(parent, spec, baseLine + spec.y, spec.id, input.label);
+        CreateControl(parent, layout, baseLine + layout.y, layout.id, input.label);
         break;
       case ControlText::InputDefault: {
-        HWND edit = CreateControl(parent, spec, baseLine + spec.y, spec.id + row, u"");
+        HWND edit = CreateControl(parent, layout, baseLine + layout.y, layout.id + row, u"");
         gWindow.inputEdits[row] = edit;
         SetDefaultText(edit, input.defaultValue);
         break;
       }
       case ControlText::InputUnit:
         if (input.unit != nullptr && input.unit[0] != 0) {
-          CreateControl(parent, spec, baseLine + spec.y, spec.id, input.unit);
+          CreateControl(parent, layout, baseLine + layout.y, layout.id, input.unit);
         }
         break;
       case ControlText::Fixed:
@@ -127,12 +128,12 @@ void CreateFixedControls(HWND parent) {
   const ToolDef& tool = *gWindow.tool;
   char16_t reference[kReferenceTextCapacity];
   Format(reference, kReferenceTextCapacity, u"参考依据：%ls", tool.reference);
-  for (const ControlSpec& spec : kFixedControls) {
-    const char16_t* text = spec.fixedText;
-    if (spec.text == ControlText::Cautions) text = tool.cautions != nullptr ? tool.cautions : u"";
-    if (spec.text == ControlText::Reference) text = reference;
-    HWND control = CreateControl(parent, spec, spec.y, spec.id, text);
-    if (spec.slot != nullptr) gWindow.*spec.slot = control;
+  for (const ControlSpec& layout : kFixedControls) {
+    const char16_t* text = layout.fixedText;
+    if (layout.text == ControlText::Cautions) text = tool.cautions != nullptr ? tool.cautions : u"";
+    if (layout.text == ControlText::Reference) text = reference;
+    HWND control = CreateControl(parent, layout, layout.y, layout.id, text);
+    if (layout.slot != nullptr) gWindow.*layout.slot = control;
   }
 }
 
