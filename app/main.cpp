@@ -7,25 +7,18 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#if defined(TARN_HAVE_WINDOW)
+
 #include "ui/main_window.h"
-#endif
 #else
 #include <cstdio>
 #endif
 
 namespace {
 
-#if !(defined(_WIN32) && defined(TARN_HAVE_WINDOW))
-// Window mode of a build that has no window: say so and exit with "cannot create window".
+#if !defined(_WIN32)
+// The native build has no window: say so and exit with "cannot create window".
 int RunWithoutWindow() {
-#if defined(_WIN32)
-  const char kMessage[] = "talvoro: this build has no window; run with --selftest\n";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), kMessage, sizeof kMessage - 1, &written, nullptr);
-#else
   std::fputs("talvoro: the window is in the Windows build; run with --selftest\n", stderr);
-#endif
   return 1;
 }
 #endif
@@ -36,7 +29,7 @@ int RunProgram(void* instance) {
                                  tarn::kSelfTestPathCapacity)) {
     return tarn::RunSelfTest(reportPath);
   }
-#if defined(_WIN32) && defined(TARN_HAVE_WINDOW)
+#if defined(_WIN32)
   SetProcessDPIAware();
   return tarn::RunMainWindow(static_cast<HINSTANCE>(instance), tarn::GetBuiltInTool());
 #else
