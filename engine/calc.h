@@ -1,5 +1,5 @@
-// The calculation run: tool + input values -> result lines, verdict and level; value formats
-// and day numbers. No heap; every text is bounded by its caller's capacity.
+// The calculation run: tool + input values -> result lines, verdict and level; and value
+// formats. No heap; every text is bounded by its caller's capacity.
 #pragma once
 #include <cstdint>
 
@@ -20,12 +20,5 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
 // Display text of a value by format code ("f0" "f1" "f2" "f3" "int" "pct" "date"; anything
 // else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
-
-// Proleptic Gregorian date -> days since 1970-01-01 (arguments are not checked).
-std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day);
-
-// Day number -> "%04lld-%02lld-%02lld". Returns the characters written, or -1 (and an empty
-// text, when capacity allows) when the date does not fit.
-std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t capacity);
 
 }  // namespace tarn

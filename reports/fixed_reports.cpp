@@ -115,9 +115,10 @@ constexpr const char16_t* kLabPanelsVerdict = u"套餐与采血管已列出，�
 Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
-  for (const char16_t* line : kDrawOrderLines) AppendFixedLine(resultText, resultCapacity, line);
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kDrawThisTime, kind));
+  for (const char16_t* line : kDrawOrderLines) WriteFixedLine(out, line);
+  WriteChosenLines(out, ChooseLines(kDrawThisTime, kind));
   StoreVerdict(verdictText, verdictCapacity, kDrawOrderVerdict);
   return 0;
 }
@@ -125,9 +126,10 @@ Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* r
 Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
-  AppendFixedLine(resultText, resultCapacity, kHighAlertHeading);
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kHighAlertCategories, kind));
+  WriteFixedLine(out, kHighAlertHeading);
+  WriteChosenLines(out, ChooseLines(kHighAlertCategories, kind));
   StoreVerdict(verdictText, verdictCapacity, kHighAlertVerdict);
   return 0;
 }
@@ -135,7 +137,8 @@ Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* r
 Level SurgicalChecklist(const ToolDef& /*tool*/, const double* /*inputValues*/,
                         char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                         std::int32_t verdictCapacity) {
-  for (const char16_t* line : kChecklistLines) AppendFixedLine(resultText, resultCapacity, line);
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  for (const char16_t* line : kChecklistLines) WriteFixedLine(out, line);
   StoreVerdict(verdictText, verdictCapacity, kChecklistVerdict);
   return 0;
 }
@@ -143,22 +146,24 @@ Level SurgicalChecklist(const ToolDef& /*tool*/, const double* /*inputValues*/,
 Level HandoverTemplate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                        std::int32_t resultCapacity, char16_t* verdictText,
                        std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t beds =
       ClampWhole(WholeNumber(InputValue(tool, inputValues, "beds")), kMinBeds, kMaxBeds);
-  AppendFixedLine(resultText, resultCapacity, kHandoverHeading);
+  WriteFixedLine(out, kHandoverHeading);
   for (std::int32_t bed = 1; bed <= beds; ++bed) {
-    AppendLine(resultText, resultCapacity, kHandoverBedTemplate, bed);
+    WriteLine(out, kHandoverBedTemplate, bed);
   }
-  AppendFixedLine(resultText, resultCapacity, u"");
-  AppendFixedLine(resultText, resultCapacity, kHandoverClosing);
+  WriteFixedLine(out, u"");
+  WriteFixedLine(out, kHandoverClosing);
   StoreVerdict(verdictText, verdictCapacity, kHandoverVerdict);
   return 0;
 }
 
 Level LabPanels(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, "panel"));
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kLabPanels, panel));
+  WriteChosenLines(out, ChooseLines(kLabPanels, panel));
   StoreVerdict(verdictText, verdictCapacity, kLabPanelsVerdict);
   return 0;
 }

@@ -72,31 +72,45 @@ std::int32_t WholeNumber(double value) {
   return static_cast<std::int32_t>(whole);
 }
 
+void WriteLineList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
+                   std::int32_t argCount) {
+  // The line first, cut at its own length, then as much of CR LF as still fits: one slot
+  // short of full gets the CR.
+  const std::int32_t saved = out.Limit(kReportLineCapacity - 1);
+  WriteFormatList(out, tmpl, args, argCount);
+  out.RestoreLimit(saved);
+  out.Write(kLineEnd);
+}
+
+void WriteFixedLine(TextWriter& out, const char16_t* text) {
+  const std::int32_t saved = out.Limit(kReportLineCapacity - 1);
+  out.Write(text);
+  out.RestoreLimit(saved);
+  out.Write(kLineEnd);
+}
+
 void AppendText(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
   AppendBounded(buffer, capacity, text);
 }
 
 void AppendLineList(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
                     const FormatArg* args, std::int32_t argCount) {
-  if (buffer == nullptr || capacity < 1) return;
-  char16_t line[kReportLineCapacity];
-  FormatList(line, kReportLineCapacity, tmpl, args, argCount);
-  // The line first, then as much of CR LF as still fits: one slot short of full gets the CR.
-  AppendBounded(buffer, capacity, line);
-  AppendBounded(buffer, capacity, kLineEnd);
+  TextWriter out = TextWriter::After(buffer, capacity);
+  WriteLineList(out, tmpl, args, argCount);
 }
 
 void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
-  AppendLine(buffer, capacity, u"%ls", text);
+  TextWriter out = TextWriter::After(buffer, capacity);
+  WriteFixedLine(out, text);
 }
 
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text) {
   CopyText(verdictText, verdictCapacity, text);
 }
 
-void AppendChosenLines(char16_t* buffer, std::int32_t capacity, const LineChoice& row) {
+void WriteChosenLines(TextWriter& out, const LineChoice& row) {
   for (const char16_t* line : row.lines) {
-    if (line != nullptr) AppendFixedLine(buffer, capacity, line);
+    if (line != nullptr) WriteFixedLine(out, line);
   }
 }
 
