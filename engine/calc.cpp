@@ -23,13 +23,6 @@ constexpr char16_t kNotAValue[] = u"--";
 // The longest printf-style value text: the classic 80-byte buffer less its terminator.
 constexpr std::int32_t kMaxNarrowValue = 79;
 
-// Format codes are compared inline: a code is resolved for every value shown.
-bool SameCode(const char* code, const char* name) {
-  std::int32_t i = 0;
-  while (code[i] != 0 && code[i] == name[i]) ++i;
-  return code[i] == name[i];
-}
-
 // A format code resolved to what it writes: a date, or fixed point with a suffix.
 struct ValueFormat {
   bool date;
@@ -37,20 +30,34 @@ struct ValueFormat {
   char suffix;  // 0: none
 };
 
-ValueFormat ResolveFormat(const char* format) {
-  const char* code = format != nullptr ? format : "f2";
-  struct Code {
-    const char* name;
-    ValueFormat format;
+// Exact, case-sensitive codes; every other code, and none, is "f2". Compared inline: a code
+// is resolved for every value shown.
+ValueFormat ResolveFormat(const char* code) {
+  constexpr ValueFormat kTwoDecimals = {false, 2, 0};
+  if (code == nullptr) return kTwoDecimals;
+  const auto is = [code](const char* name) {
+    std::int32_t i = 0;
+    while (code[i] != 0 && code[i] == name[i]) ++i;
+    return code[i] == name[i];
   };
-  constexpr Code kCodes[] = {
-      {"f0", {false, 0, 0}},  {"f1", {false, 1, 0}},     {"f3", {false, 3, 0}},
-      {"int", {false, 0, 0}}, {"pct", {false, 1, '%'}}, {"date", {true, 0, 0}},
-  };
-  for (const Code& candidate : kCodes) {
-    if (SameCode(code, candidate.name)) return candidate.format;
+  switch (code[0]) {
+    case 'f':
+      if (is("f0")) return {false, 0, 0};
+      if (is("f1")) return {false, 1, 0};
+      if (is("f3")) return {false, 3, 0};
+      break;
+    case 'i':
+      if (is("int")) return {false, 0, 0};
+      break;
+    case 'p':
+      if (is("pct")) return {false, 1, '%'};
+      break;
+    case 'd':
+      if (is("date")) return {true, 0, 0};
+      break;
+    default: break;
   }
-  return {false, 2, 0};  // "f2" and every unknown code
+  return kTwoDecimals;
 }
 
 // The value's text. A fixed-point text too long for 79 characters (from about 1e75 up) is

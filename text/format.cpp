@@ -83,10 +83,10 @@ void PutNumber(TextWriter& out, const Directive& directive, const char* text,
   const std::int32_t digitPad = minDigits > digits ? minDigits - digits : 0;
   const std::int32_t body = length + digitPad;
   const std::int32_t fill = directive.width > body ? directive.width - body : 0;
-  if (!zeroFill) PutRepeated(out, u' ', fill);
+  if (fill > 0 && !zeroFill) PutRepeated(out, u' ', fill);
   if (negative) out.Put(u'-');
-  if (zeroFill) PutRepeated(out, u'0', fill);
-  PutRepeated(out, u'0', digitPad);
+  if (fill > 0 && zeroFill) PutRepeated(out, u'0', fill);
+  if (digitPad > 0) PutRepeated(out, u'0', digitPad);
   out.WriteAscii(negative ? text + 1 : text, digits);
 }
 
