@@ -28,13 +28,13 @@ struct ValueFormat {
   bool date;
   std::int32_t decimals;
   char suffix;  // 0: none
+  bool known;   // false: a code of no meaning, shown as "f2"
 };
 
-// Exact, case-sensitive codes; every other code, and none, is "f2". Compared inline: a code
-// is resolved for every value shown.
+// Exact, case-sensitive codes; no code is "f2". Compared inline: a code is resolved for
+// every value shown.
 ValueFormat ResolveFormat(const char* code) {
-  constexpr ValueFormat kTwoDecimals = {false, 2, 0};
-  if (code == nullptr) return kTwoDecimals;
+  if (code == nullptr) return {false, 2, 0, true};
   const auto is = [code](const char* name) {
     std::int32_t i = 0;
     while (code[i] != 0 && code[i] == name[i]) ++i;
@@ -42,22 +42,23 @@ ValueFormat ResolveFormat(const char* code) {
   };
   switch (code[0]) {
     case 'f':
-      if (is("f0")) return {false, 0, 0};
-      if (is("f1")) return {false, 1, 0};
-      if (is("f3")) return {false, 3, 0};
+      if (is("f0")) return {false, 0, 0, true};
+      if (is("f1")) return {false, 1, 0, true};
+      if (is("f2")) return {false, 2, 0, true};
+      if (is("f3")) return {false, 3, 0, true};
       break;
     case 'i':
-      if (is("int")) return {false, 0, 0};
+      if (is("int")) return {false, 0, 0, true};
       break;
     case 'p':
-      if (is("pct")) return {false, 1, '%'};
+      if (is("pct")) return {false, 1, '%', true};
       break;
     case 'd':
-      if (is("date")) return {true, 0, 0};
+      if (is("date")) return {true, 0, 0, true};
       break;
     default: break;
   }
-  return kTwoDecimals;
+  return {false, 2, 0, false};
 }
 
 // The value's text. A fixed-point text too long for 79 characters (from about 1e75 up) is
@@ -88,6 +89,8 @@ void WriteValue(TextWriter& out, const ValueFormat& format, double value) {
 }
 
 }  // namespace
+
+bool IsFormatCode(const char* code) { return ResolveFormat(code).known; }
 
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity) {
   TextWriter text(out, capacity);

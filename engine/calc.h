@@ -21,4 +21,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
 // else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
 
+// True for a code of that list, or null; false for a code that would silently show "f2".
+bool IsFormatCode(const char* code);
+
 }  // namespace tarn

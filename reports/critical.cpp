@@ -3,6 +3,7 @@
 // does not name is never guessed at.
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -107,7 +108,7 @@ Level CriticalValues(const ToolDef& tool, const double* inputValues, char16_t* r
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t group = WholeNumber(InputValue(tool, inputValues, "kind"));
+  const std::int32_t group = WholeNumber(InputValue(tool, inputValues, kKeyKind));
   WriteFixedLine(out, kCriticalHeading);
   WriteChosenLines(out, ChooseLines(kCriticalGroups, group));
   WriteFixedLine(out, u"");
@@ -120,8 +121,8 @@ Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t
                         std::int32_t resultCapacity, char16_t* verdictText,
                         std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t a = WholeNumber(InputValue(tool, inputValues, "drugA"));
-  const std::int32_t b = WholeNumber(InputValue(tool, inputValues, "drugB"));
+  const std::int32_t a = WholeNumber(InputValue(tool, inputValues, kKeyDrugA));
+  const std::int32_t b = WholeNumber(InputValue(tool, inputValues, kKeyDrugB));
   WriteLine(out, kQueryTemplate, a, CompatDrugName(a), b,
              CompatDrugName(b));
   WriteFixedLine(out, u"");

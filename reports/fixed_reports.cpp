@@ -3,6 +3,7 @@
 // to staff; fixed lines never pass through placeholder expansion (some hold percent signs).
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -116,7 +117,7 @@ Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* r
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
+  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
   for (const char16_t* line : kDrawOrderLines) WriteFixedLine(out, line);
   WriteChosenLines(out, ChooseLines(kDrawThisTime, kind));
   StoreVerdict(verdictText, verdictCapacity, kDrawOrderVerdict);
@@ -127,7 +128,7 @@ Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* r
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
+  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
   WriteFixedLine(out, kHighAlertHeading);
   WriteChosenLines(out, ChooseLines(kHighAlertCategories, kind));
   StoreVerdict(verdictText, verdictCapacity, kHighAlertVerdict);
@@ -148,7 +149,7 @@ Level HandoverTemplate(const ToolDef& tool, const double* inputValues, char16_t*
                        std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t beds =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "beds")), kMinBeds, kMaxBeds);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyBeds)), kMinBeds, kMaxBeds);
   WriteFixedLine(out, kHandoverHeading);
   for (std::int32_t bed = 1; bed <= beds; ++bed) {
     WriteLine(out, kHandoverBedTemplate, bed);
@@ -162,7 +163,7 @@ Level HandoverTemplate(const ToolDef& tool, const double* inputValues, char16_t*
 Level LabPanels(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, "panel"));
+  const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, kKeyPanel));
   WriteChosenLines(out, ChooseLines(kLabPanels, panel));
   StoreVerdict(verdictText, verdictCapacity, kLabPanelsVerdict);
   return 0;

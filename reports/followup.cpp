@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -52,11 +53,11 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
                      char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t start = WholeNumber(InputValue(tool, inputValues, "start"));
-  const std::int32_t gapValue = WholeNumber(InputValue(tool, inputValues, "gap"));
+  const std::int32_t start = WholeNumber(InputValue(tool, inputValues, kKeyStart));
+  const std::int32_t gapValue = WholeNumber(InputValue(tool, inputValues, kKeyGap));
   const std::int32_t gap = gapValue >= 1 ? gapValue : kDefaultGapDays;
   const std::int32_t visits =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "times")), kMinVisits, kMaxVisits);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyTimes)), kMinVisits, kMaxVisits);
 
   WriteLine(out, kPlanHeaderTemplate, start, gap, visits);
   for (std::int32_t visit = 1; visit <= visits; ++visit) {
@@ -77,10 +78,10 @@ Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* res
                    std::int32_t resultCapacity, char16_t* verdictText,
                    std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t bed = WholeNumber(InputValue(tool, inputValues, "bed"));
-  const double dose = InputValue(tool, inputValues, "dose");
-  const double volume = InputValue(tool, inputValues, "volume");
-  const double drops = InputValue(tool, inputValues, "gtt");
+  const std::int32_t bed = WholeNumber(InputValue(tool, inputValues, kKeyBed));
+  const double dose = InputValue(tool, inputValues, kKeyDose);
+  const double volume = InputValue(tool, inputValues, kKeyVolume);
+  const double drops = InputValue(tool, inputValues, kKeyGtt);
 
   WriteFixedLine(out, kCardTitle);
   WriteLine(out, kBedTemplate, bed);

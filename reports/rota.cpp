@@ -5,6 +5,7 @@
 
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -79,9 +80,9 @@ Level ShiftRota(const ToolDef& tool, const double* inputValues, char16_t* result
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t nurses =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "nurses")), kMinNurses, kMaxNurses);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyNurses)), kMinNurses, kMaxNurses);
   const std::int32_t days =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "days")), kMinDays, kMaxDays);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyDays)), kMinDays, kMaxDays);
 
   WriteFixedLine(out, kRotaRule);
   WriteLine(out, kRotaSizeTemplate, nurses, days);
@@ -105,9 +106,9 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
                       std::int32_t resultCapacity, char16_t* verdictText,
                       std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const double startValue = InputValue(tool, inputValues, "start");
-  const double intervalValue = InputValue(tool, inputValues, "interval");
-  const double timesValue = InputValue(tool, inputValues, "times");
+  const double startValue = InputValue(tool, inputValues, kKeyStart);
+  const double intervalValue = InputValue(tool, inputValues, kKeyInterval);
+  const double timesValue = InputValue(tool, inputValues, kKeyTimes);
 
   // A fraction of an hour stays; a NaN start or interval is kept or replaced by these same
   // comparisons (NaN is neither below 0 nor above it).
