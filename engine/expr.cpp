@@ -12,6 +12,8 @@ namespace tarn {
 namespace {
 
 constexpr std::int32_t kNameCapacity = 64;  // 63 characters and the terminator
+// Whole numbers of up to 15 digits are below 2^53: exact in a double, digit by digit.
+constexpr std::int32_t kShortNumberDigits = 15;
 
 // All the state of one evaluation.
 struct ExprState {
@@ -147,6 +149,19 @@ double ParseUnary(ExprState& s) {
       Leave(s);
       if (c == '-') return -v;
       return v == 0 ? 1 : 0;
+    }
+    if (IsDigit(c)) {
+      // A plain whole number of up to 15 digits (most literals) is exact as read here; one
+      // followed by anything that continues a number goes to the full reader below.
+      double v = 0;
+      std::int32_t n = 0;
+      for (; n < kShortNumberDigits && IsDigit(s.cursor[n]); ++n) v = v * 10 + (s.cursor[n] - '0');
+      const char next = s.cursor[n];
+      if (!IsDigit(next) && next != '.' && next != 'e' && next != 'E' && next != 'x' &&
+          next != 'X') {
+        s.cursor += n;
+        return v;
+      }
     }
     if (IsDigit(c) || c == '.') {
       const char* end = s.cursor;

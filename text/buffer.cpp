@@ -5,15 +5,9 @@
 #include "text/buffer.h"
 
 #include <cstring>
+#include <functional>
 
 namespace tarn {
-namespace {
-
-// Pieces up to this long are copied unit by unit: cheaper than a call for the short labels,
-// digits and separators that most writes are.
-constexpr std::int32_t kShortCopy = 16;
-
-}  // namespace
 
 TextWriter::TextWriter(char16_t* buffer, std::int32_t capacity, std::int32_t length)
     : buffer_(buffer), limit_(buffer != nullptr && capacity >= 1 ? capacity - 1 : -1), length_(0) {
@@ -35,15 +29,18 @@ void TextWriter::Write(const char16_t* text, std::int32_t count) {
   const std::int32_t room = limit_ - length_;
   const std::int32_t most = count < room ? count : room;
   std::int32_t n = 0;
-  if (text != nullptr) {
-    // Measured before any write, so a source inside this very buffer (which lies before the
-    // write position) is copied whole and unchanged, front to back.
+  char16_t* const to = buffer_ + length_;
+  const std::less<const char16_t*> before;
+  if (text == nullptr) {
+    // nothing to write
+  } else if (before(text, buffer_) || before(buffer_ + limit_, text)) {
+    // A separate source: copied as it is read.
+    for (; n < most && text[n] != 0; ++n) to[n] = text[n];
+  } else {
+    // A source inside this very buffer (before the write position): measured before any
+    // write, so it is copied whole and unchanged.
     while (n < most && text[n] != 0) ++n;
-    if (n > kShortCopy) {
-      std::memmove(buffer_ + length_, text, static_cast<std::size_t>(n) * sizeof(char16_t));
-    } else {
-      for (std::int32_t i = 0; i < n; ++i) buffer_[length_ + i] = text[i];
-    }
+    std::memmove(to, text, static_cast<std::size_t>(n) * sizeof(char16_t));
   }
   length_ += n;
   buffer_[length_] = 0;
