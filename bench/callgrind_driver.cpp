@@ -8,6 +8,7 @@
 #include "engine/calc.h"
 #include "engine/tool.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 #include "text/buffer.h"
 
 namespace {
@@ -25,43 +26,50 @@ char16_t gCopy[kResultCapacity];
 
 struct Workload {
   const char* name;
-  tarn::ReportKind kind;  // 0: Calculate of the built-in tool
   ToolInput inputs[4];
   std::int32_t inputCount;
+  tarn::ReportKind kind;  // 0: Calculate of the built-in tool
 };
 
 // Each report at the input that gives its longest text.
 const Workload kWorkloads[] = {
-    {"calculate", 0, {}, 0},
-    {"rota", 1, {{"nurses", u"", nullptr, 40}, {"days", u"", nullptr, 31}}, 2},
+    {"calculate", {}, 0, 0},
+    {"rota", {{tarn::kKeyNurses, u"", nullptr, 40}, {tarn::kKeyDays, u"", nullptr, 31}}, 2, 1},
     {"timetable",
+     {{tarn::kKeyStart, u"", nullptr, 8},
+      {tarn::kKeyInterval, u"", nullptr, 7.5},
+      {tarn::kKeyTimes, u"", nullptr, 30}},
+     3,
+     2},
+    {"draw-order", {{tarn::kKeyKind, u"", nullptr, 2}}, 1, 3},
+    {"critical", {{tarn::kKeyKind, u"", nullptr, 2}}, 1, 4},
+    {"high-alert", {{tarn::kKeyKind, u"", nullptr, 4}}, 1, 5},
+    {"compatibility",
+     {{tarn::kKeyDrugA, u"", nullptr, 1}, {tarn::kKeyDrugB, u"", nullptr, 2}},
      2,
-     {{"start", u"", nullptr, 8}, {"interval", u"", nullptr, 7.5}, {"times", u"", nullptr, 30}},
-     3},
-    {"draw-order", 3, {{"kind", u"", nullptr, 2}}, 1},
-    {"critical", 4, {{"kind", u"", nullptr, 2}}, 1},
-    {"high-alert", 5, {{"kind", u"", nullptr, 4}}, 1},
-    {"compatibility", 6, {{"drugA", u"", nullptr, 1}, {"drugB", u"", nullptr, 2}}, 2},
+     6},
     {"follow-up",
-     7,
-     {{"start", u"", nullptr, 1}, {"gap", u"", nullptr, 7}, {"times", u"", nullptr, 20}},
-     3},
-    {"checklist", 8, {}, 0},
-    {"handover", 9, {{"beds", u"", nullptr, 30}}, 1},
+     {{tarn::kKeyStart, u"", nullptr, 1},
+      {tarn::kKeyGap, u"", nullptr, 7},
+      {tarn::kKeyTimes, u"", nullptr, 20}},
+     3,
+     7},
+    {"checklist", {}, 0, 8},
+    {"handover", {{tarn::kKeyBeds, u"", nullptr, 30}}, 1, 9},
     {"infusion",
-     10,
-     {{"bed", u"", nullptr, 12},
-      {"dose", u"", nullptr, 0.5},
-      {"volume", u"", nullptr, 100},
-      {"gtt", u"", nullptr, 40}},
-     4},
-    {"lab-panels", 11, {{"panel", u"", nullptr, 2}}, 1},
+     {{tarn::kKeyBed, u"", nullptr, 12},
+      {tarn::kKeyDose, u"", nullptr, 0.5},
+      {tarn::kKeyVolume, u"", nullptr, 100},
+      {tarn::kKeyGtt, u"", nullptr, 40}},
+     4,
+     10},
+    {"lab-panels", {{tarn::kKeyPanel, u"", nullptr, 2}}, 1, 11},
 };
 
 __attribute__((noinline)) void Run(const ToolDef& tool, const double* values) {
   tarn::Level level = 0;
-  tarn::Calculate(tool, values, gResult, kResultCapacity, gVerdict, kVerdictCapacity, level,
-                  gCopy, kResultCapacity);
+  tarn::Calculate(tool, values, gResult, kResultCapacity, gVerdict, kVerdictCapacity, level, gCopy,
+                  kResultCapacity);
 }
 
 // The one function callgrind counts (--toggle-collect): one run after a warm-up.

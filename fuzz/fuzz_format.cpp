@@ -25,10 +25,8 @@ void ArbitraryTemplate(FuzzReader& reader) {
   const std::int32_t prefill = reader.TakeCapacity(700);
   const char16_t wideArg[] = u"床位（一）";
   const char narrowArg[] = "abc\xff";
-  const FormatArg args[] = {FormatArg(reader.Take<std::int64_t>()),
-                            FormatArg(reader.TakeValue()),
-                            FormatArg(wideArg),
-                            FormatArg(reader.Take<char16_t>()),
+  const FormatArg args[] = {FormatArg(reader.Take<std::int64_t>()), FormatArg(reader.TakeValue()),
+                            FormatArg(wideArg), FormatArg(reader.Take<char16_t>()),
                             FormatArg(reader.TakeValue())};
   const auto argCount = static_cast<std::int32_t>(reader.Take<std::uint8_t>() % 6);
   std::vector<char16_t> tmpl;

@@ -123,8 +123,7 @@ Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t
   TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t a = WholeNumber(InputValue(tool, inputValues, kKeyDrugA));
   const std::int32_t b = WholeNumber(InputValue(tool, inputValues, kKeyDrugB));
-  WriteLine(out, kQueryTemplate, a, CompatDrugName(a), b,
-             CompatDrugName(b));
+  WriteLine(out, kQueryTemplate, a, CompatDrugName(a), b, CompatDrugName(b));
   WriteFixedLine(out, u"");
   for (const char16_t* line : kNumberingLines) WriteFixedLine(out, line);
   WriteFixedLine(out, u"");

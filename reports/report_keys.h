@@ -28,18 +28,18 @@ struct ReportKeys {
   const char* keys[4];
 };
 inline constexpr ReportKeys kReportKeys[] = {
-    {},                                                 //  0  no report
-    {{kKeyNurses, kKeyDays}},                           //  1  ShiftRota
-    {{kKeyStart, kKeyInterval, kKeyTimes}},             //  2  DosingTimetable
-    {{kKeyKind}},                                       //  3  BloodDrawOrder
-    {{kKeyKind}},                                       //  4  CriticalValues
-    {{kKeyKind}},                                       //  5  HighAlertDrugs
-    {{kKeyDrugA, kKeyDrugB}},                           //  6  DrugCompatibility
-    {{kKeyStart, kKeyGap, kKeyTimes}},                  //  7  FollowUpPlan
-    {},                                                 //  8  SurgicalChecklist
-    {{kKeyBeds}},                                       //  9  HandoverTemplate
-    {{kKeyBed, kKeyDose, kKeyVolume, kKeyGtt}},         // 10  InfusionCard
-    {{kKeyPanel}},                                      // 11  LabPanels
+    {},                                          //  0  no report
+    {{kKeyNurses, kKeyDays}},                    //  1  ShiftRota
+    {{kKeyStart, kKeyInterval, kKeyTimes}},      //  2  DosingTimetable
+    {{kKeyKind}},                                //  3  BloodDrawOrder
+    {{kKeyKind}},                                //  4  CriticalValues
+    {{kKeyKind}},                                //  5  HighAlertDrugs
+    {{kKeyDrugA, kKeyDrugB}},                    //  6  DrugCompatibility
+    {{kKeyStart, kKeyGap, kKeyTimes}},           //  7  FollowUpPlan
+    {},                                          //  8  SurgicalChecklist
+    {{kKeyBeds}},                                //  9  HandoverTemplate
+    {{kKeyBed, kKeyDose, kKeyVolume, kKeyGtt}},  // 10  InfusionCard
+    {{kKeyPanel}},                               // 11  LabPanels
 };
 inline constexpr std::int32_t kReportKindCount =
     static_cast<std::int32_t>(sizeof(kReportKeys) / sizeof(kReportKeys[0]));

@@ -76,8 +76,8 @@ std::int64_t TruncateToInteger(double value) {
 
 // Sign, then padding, then digits, the way printf lays out a number. `text` is the ASCII
 // number with its "-" if any; `zeroFill` is false for inf and nan.
-void PutNumber(TextWriter& out, const Directive& directive, const char* text,
-               std::int32_t length, std::int32_t minDigits, bool zeroFill) {
+void PutNumber(TextWriter& out, const Directive& directive, const char* text, std::int32_t length,
+               std::int32_t minDigits, bool zeroFill) {
   const bool negative = length > 0 && text[0] == '-';
   const std::int32_t digits = negative ? length - 1 : length;
   const std::int32_t digitPad = minDigits > digits ? minDigits - digits : 0;
