@@ -1,5 +1,6 @@
 // POSIX services for the native build: the command line rebuilt from argv, local time,
-// the XDG data folder, folders and files by UTF-16 path (encoded as UTF-8).
+// the XDG data folder, folders and files by UTF-16 path (encoded as UTF-8), and the
+// append-only file of the record file (O_APPEND, open-file-description locks, fsync).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +18,7 @@ namespace tarn {
 namespace {
 
 // Pause between two tries for a file lock held by another program.
-constexpr long kLockRetryNanoseconds = 10L * 1000 * 1000;
+constexpr long kLockRetryNanoseconds = 5L * 1000 * 1000;
 
 // The command line as rebuilt from argv; empty until SetProcessArguments.
 char16_t gCommandLine[kCommandLineCapacity];
@@ -116,7 +117,7 @@ bool TryLock(int fd, short type) {
 
 bool LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
   if (!IsOpen(file)) return false;
-  // Tried again every 10 ms rather than waiting in the kernel, so the wait has an end.
+  // Tried again every 5 ms rather than waiting in the kernel, so the wait has an end.
   timespec start{};
   clock_gettime(CLOCK_MONOTONIC, &start);
   for (;;) {

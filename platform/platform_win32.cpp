@@ -1,5 +1,6 @@
 // Win32 services: the system's command line, local time, the local app-data folder, folders
-// and files by UTF-16 path.
+// and files by UTF-16 path, and the append-only file of the record file (byte-range locks,
+// writes at the end of the file, FlushFileBuffers).
 #include <shlobj.h>
 #include <windows.h>
 
@@ -14,7 +15,7 @@ namespace tarn {
 namespace {
 
 // Pause between two tries for a file lock held by another program.
-constexpr DWORD kLockRetryMilliseconds = 10;
+constexpr DWORD kLockRetryMilliseconds = 5;
 
 HANDLE Handle(AppendFile file) { return reinterpret_cast<HANDLE>(file.handle); }
 
@@ -67,7 +68,7 @@ bool IsOpen(AppendFile file) { return file.handle != -1; }
 
 bool LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
   if (!IsOpen(file)) return false;
-  // Tried again every 10 ms rather than waiting in the system, so the wait has an end and
+  // Tried again every 5 ms rather than waiting in the system, so the wait has an end and
   // the window thread never hangs on another program's lock.
   const ULONGLONG start = GetTickCount64();
   for (;;) {

@@ -74,6 +74,9 @@ int main(int argc, char** argv) {
                                 tarn::kRecordPathCapacity)) {
         ++failed;
       }
+      // A window never saves back to back: without a pause one racer could take the lock
+      // again and again before the other's next try, and fail it after its bounded wait.
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const fs::path file = roundBase / "TarnMedSuite" / "records" / "T017.csv";
     if (rounds > 1 && !WaitFor([&] { return SizeOf(file) >= roundSize; })) return 101;
