@@ -1,11 +1,12 @@
 // Fixed workloads for instruction counting (scripts/count-instructions.sh runs each under
-// callgrind and counts only Measured): one Calculate of the built-in tool, or one report of a
-// kind at its largest input. Prints the length of the text produced, so the script can give
+// callgrind and counts only Measured): one Calculate of the built-in tool, one EvalExpr of
+// "w*dose/conc" ("evaluate"), or one report of a kind at its largest input. Prints the length of the text produced, so the script can give
 // instructions per output character. Not run by the tests.
 #include <cstdio>
 #include <cstring>
 
 #include "engine/calc.h"
+#include "engine/expr.h"
 #include "engine/tool.h"
 #include "reports/report.h"
 #include "reports/report_keys.h"
@@ -66,7 +67,17 @@ const Workload kWorkloads[] = {
     {"lab-panels", {{tarn::kKeyPanel, u"", nullptr, 2}}, 1, 11},
 };
 
+// "evaluate": one EvalExpr of the built-in tool's second formula, as the benchmark runs it.
+bool gEvaluateOnly = false;
+double gValue = 0;
+
 __attribute__((noinline)) void Run(const ToolDef& tool, const double* values) {
+  if (gEvaluateOnly) {
+    const double outputs[tarn::kMaxOutputs] = {};
+    std::int32_t failed = 0;
+    gValue = tarn::EvalExpr(tool, "w*dose/conc", values, outputs, failed);
+    return;
+  }
   tarn::Level level = 0;
   tarn::Calculate(tool, values, gResult, kResultCapacity, gVerdict, kVerdictCapacity, level, gCopy,
                   kResultCapacity);
@@ -84,8 +95,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s WORKLOAD (calculate, rota, ...)\n", argv[0]);
     return 1;
   }
+  gEvaluateOnly = std::strcmp(argv[1], "evaluate") == 0;
   for (const Workload& workload : kWorkloads) {
-    if (std::strcmp(workload.name, argv[1]) != 0) continue;
+    if (std::strcmp(workload.name, gEvaluateOnly ? "calculate" : argv[1]) != 0) continue;
     ToolDef tool = tarn::GetBuiltInTool();
     double values[tarn::kMaxInputs] = {};
     if (workload.kind != 0) {
@@ -96,7 +108,7 @@ int main(int argc, char** argv) {
     for (std::int32_t i = 0; i < tool.inputCount; ++i) values[i] = tool.inputs[i].defaultValue;
     Run(tool, values);  // warm-up: the local time zone is read on the first call
     Measured(tool, values);
-    std::printf("%s %d\n", workload.name, tarn::TextLength(gResult));
+    std::printf("%s %d\n", argv[1], gEvaluateOnly ? 1 : tarn::TextLength(gResult));
     return 0;
   }
   std::fprintf(stderr, "unknown workload %s\n", argv[1]);

@@ -10,9 +10,9 @@ shift || true
 driver=$build/bench/tarn_callgrind_driver
 [ -x "$driver" ] || { echo "build $driver first (cmake --build --preset native)" >&2; exit 1; }
 workloads=("$@")
-[ ${#workloads[@]} -gt 0 ] || workloads=(calculate rota timetable draw-order critical high-alert
-                                          compatibility follow-up checklist handover infusion
-                                          lab-panels)
+[ ${#workloads[@]} -gt 0 ] || workloads=(evaluate calculate rota timetable draw-order critical high-alert
+                                          compatibility follow-up checklist handover
+                                          infusion lab-panels)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 printf '%-14s %12s %8s %10s\n' workload instructions chars per-char
