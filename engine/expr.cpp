@@ -94,7 +94,11 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
 
 // call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
 // The name (`length` characters at `start`) is copied here, so the name buffer (and its
-// stack guard) stays out of ParseUnary, which runs for every operand.
+// stack guard) stays out of ParseUnary, which runs for every operand; kept out of line for
+// that reason (an inlined copy would give ParseUnary its frame).
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
 double ParseCall(ExprState& s, const char* start, std::int32_t length) {
   char name[kNameCapacity];
   std::memcpy(name, start, static_cast<std::size_t>(length));
