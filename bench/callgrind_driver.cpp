@@ -1,7 +1,8 @@
 // Fixed workloads for instruction counting (scripts/count-instructions.sh runs each under
 // callgrind and counts only Measured): one Calculate of the built-in tool, one EvalExpr of
-// "w*dose/conc" ("evaluate"), or one report of a kind at its largest input. Prints the length of the text produced, so the script can give
-// instructions per output character. Not run by the tests.
+// "w*dose/conc" ("evaluate"), or one report of a kind at its largest input. Prints the length of
+// the text produced, so the script can give instructions per output character. Not run by the
+// tests.
 #include <cstdio>
 #include <cstring>
 

@@ -99,7 +99,8 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
 #if defined(__GNUC__)
 __attribute__((noinline))
 #endif
-double ParseCall(ExprState& s, const char* start, std::int32_t length) {
+double
+ParseCall(ExprState& s, const char* start, std::int32_t length) {
   char name[kNameCapacity];
   std::memcpy(name, start, static_cast<std::size_t>(length));
   name[length] = 0;
