@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "engine/calc.h"
+#include "test_support.h"
 #include "text/buffer.h"
 
 namespace tarn {
 namespace {
+
+using tarn_test::GuardedText;
 
 std::u16string Text(const char16_t* text) { return std::u16string(text); }
 
@@ -111,41 +114,37 @@ TEST(Calculate, EveryCapacityIsRespected) {
   const double inputs[kMaxInputs] = {12, 10, 0};
   const std::u16string full = CalculateWith(GetBuiltInTool(), {12, 10, 0}).result;
   const std::u16string verdictFull = u"按体重计算完成，餐后服用减少胃肠刺激";
-  constexpr char16_t kCanary = 0xBEEF;
-  for (std::int32_t capacity = 1; capacity <= static_cast<std::int32_t>(full.size()) + 2;
-       ++capacity) {
-    std::vector<char16_t> result(static_cast<std::size_t>(capacity) + 8, kCanary);
-    std::vector<char16_t> verdict(static_cast<std::size_t>(capacity) + 8, kCanary);
-    std::vector<char16_t> copy(static_cast<std::size_t>(capacity) + 8, kCanary);
+  constexpr std::int32_t kGuarded = 128;
+  const std::int32_t largest = static_cast<std::int32_t>(full.size()) + 2;
+  ASSERT_LT(largest, kGuarded);
+  for (std::int32_t capacity = 1; capacity <= largest; ++capacity) {
+    GuardedText<kGuarded> result, verdict, copy;
     Level level = -1;
-    Calculate(GetBuiltInTool(), inputs, result.data(), capacity, verdict.data(), capacity, level,
-              copy.data(), capacity);
+    Calculate(GetBuiltInTool(), inputs, result.units, capacity, verdict.units, capacity, level,
+              copy.units, capacity);
     const std::size_t kept = static_cast<std::size_t>(capacity) - 1;
-    EXPECT_EQ(Text(result.data()), full.substr(0, kept)) << capacity;
-    EXPECT_EQ(Text(copy.data()), full.substr(0, kept)) << capacity;
-    EXPECT_EQ(Text(verdict.data()), verdictFull.substr(0, kept)) << capacity;
-    for (std::size_t i = static_cast<std::size_t>(capacity); i < result.size(); ++i) {
-      ASSERT_EQ(result[i], kCanary) << capacity;
-      ASSERT_EQ(verdict[i], kCanary) << capacity;
-      ASSERT_EQ(copy[i], kCanary) << capacity;
-    }
+    EXPECT_EQ(result.Text(), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(copy.Text(), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(verdict.Text(), verdictFull.substr(0, kept)) << capacity;
+    ASSERT_TRUE(result.UntouchedFrom(capacity)) << capacity;
+    ASSERT_TRUE(verdict.UntouchedFrom(capacity)) << capacity;
+    ASSERT_TRUE(copy.UntouchedFrom(capacity)) << capacity;
   }
 }
 
 TEST(Calculate, ResultBufferWithoutCapacityGivesAnEmptyCopy) {
   // Found by fuzzing: the copy read the never-terminated result buffer past its end.
-  constexpr char16_t kCanary = 0xBEEF;
   static const ToolDef reportTool = {1,       u"t", nullptr, u"c", u"r",    nullptr, 0,
                                      nullptr, 0,    nullptr, 0,    nullptr, 3};
   for (const ToolDef* tool : {&GetBuiltInTool(), &reportTool}) {
     const double inputs[kMaxInputs] = {12, 10, 20};
-    char16_t result[4] = {kCanary, kCanary, kCanary, kCanary};
+    GuardedText<4> result;
     char16_t verdict[512];
     char16_t copy[64];
     Level level = -1;
-    Calculate(*tool, inputs, result, 0, verdict, 512, level, copy, 64);
+    Calculate(*tool, inputs, result.units, 0, verdict, 512, level, copy, 64);
     EXPECT_EQ(Text(copy), u"");
-    for (const char16_t unit : result) EXPECT_EQ(unit, kCanary);
+    EXPECT_TRUE(result.UntouchedFrom(0));
   }
 }
 
@@ -218,14 +217,12 @@ TEST(FormatValue, EveryCode) {
 }
 
 TEST(FormatValue, CutsAtEveryCapacity) {
-  constexpr char16_t kCanary = 0xBEEF;
   const std::u16string full = u"1234.568";
   for (std::int32_t capacity = 1; capacity <= 12; ++capacity) {
-    char16_t out[16];
-    std::fill(std::begin(out), std::end(out), kCanary);
-    FormatValue("f3", 1234.5678, out, capacity);
-    EXPECT_EQ(Text(out), full.substr(0, static_cast<std::size_t>(capacity) - 1));
-    for (std::int32_t i = capacity; i < 16; ++i) ASSERT_EQ(out[i], kCanary);
+    GuardedText<16> out;
+    FormatValue("f3", 1234.5678, out.units, capacity);
+    EXPECT_EQ(out.Text(), full.substr(0, static_cast<std::size_t>(capacity) - 1));
+    ASSERT_TRUE(out.UntouchedFrom(capacity)) << capacity;
   }
 }
 

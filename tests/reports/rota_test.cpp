@@ -10,6 +10,7 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -116,12 +117,12 @@ TEST(ShiftRota, FortyNursesForThirtyOneDaysFitTheSelfTestBufferButNotTheWindows)
   EXPECT_EQ(Utf8(whole.data()).substr(Utf8(whole.data()).size() - std::string(kRotaHint).size()),
             kRotaHint);
 
-  std::vector<char16_t> cut(4096 + 4, 0xBEEF);
-  RunReport(1, tool.Tool(), tool.Values(), cut.data(), 4096, verdict.data(), 512);
-  const std::u16string cutText(cut.data());
+  tarn_test::GuardedText<4096 + 4> cut;
+  RunReport(1, tool.Tool(), tool.Values(), cut.units, 4096, verdict.data(), 512);
+  const std::u16string cutText = cut.Text();
   EXPECT_EQ(cutText.size(), 4095u);
   EXPECT_EQ(cutText, wholeText.substr(0, 4095));
-  EXPECT_EQ(cut[4096], 0xBEEF);
+  EXPECT_TRUE(cut.UntouchedFrom(4096));
   EXPECT_EQ(Utf8(verdict.data()), "已生成轮转排班表，可复制到排班本或表格");
 }
 

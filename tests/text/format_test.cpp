@@ -10,7 +10,7 @@
 #include <string>
 
 #include "text/buffer.h"
-#include "text/text_test_util.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
