@@ -85,12 +85,13 @@ constexpr ToolOutput kOutputs[] = {
 };
 constexpr ToolRule kRules[] = {
     {"nosuch > 0", 3, u"never: condition fails"},
+    {"1 + nosuch", 3, u"never: condition fails, though not to 0"},
     {"z > 1000", 1, u"never: false"},
     {"y == 10", 2, u""},  // chosen, but its message is empty
     {"", 0, u"unreached"},
 };
 constexpr ToolDef kChainTool = {5,       u"t", nullptr,  u"c", u"r",   nullptr, 2,
-                                kInputs, 4,    kOutputs, 4,    kRules, 0};
+                                kInputs, 4,    kOutputs, 5,    kRules, 0};
 
 TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
   const CalcRun run = CalculateWith(kChainTool, {1, 2});
@@ -176,6 +177,8 @@ TEST(FormatValue, EveryCode) {
       {nullptr, 1234.5678, u"1234.57"},
       {"f5", 1.5, u"1.50"},
       {"F1", 1.5, u"1.50"},
+      {"pc", 1.5, u"1.50"},  // codes match whole: not a prefix, nor an extension
+      {"f10", 1.5, u"1.50"},
       {"pct", 12.5, u"12.5%"},
       {"int", 2.4, u"2"},
       // Exact halves go to the even neighbour, like printf.
@@ -208,11 +211,21 @@ TEST(FormatValue, EveryCode) {
       {"f2", 1e300, u"1e+300"},
       {"pct", -1.5e200, u"-1.5e+200%"},
       {"f0", 1e70, u"10000000000000000725314363815292351261583744096465219555182101554790400"},
+      // The edge: a fixed text of 79 characters is shown whole, one of 80 in exponent form.
+      {"f2", 5e75,
+       u"5000000000000000235300672479527347945779800703933315382139354767449124765696.00"},
+      {"f2", 2e76, u"2e+76"},
+      {"pct", 5e75,
+       u"5000000000000000235300672479527347945779800703933315382139354767449124765696.0%"},
+      {"pct", 2e76, u"2e+76%"},
   };
+  // Every value text is at most 79 characters: an 80-unit buffer holds it whole.
+  constexpr std::int32_t kValueBuffer = 80;
   for (const FormatCase& c : cases) {
-    char16_t out[kValueTextCapacity];
-    FormatValue(c.code, c.value, out, kValueTextCapacity);
-    EXPECT_EQ(Text(out), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
+    GuardedText<kValueTextCapacity> out;
+    FormatValue(c.code, c.value, out.units, kValueBuffer);
+    EXPECT_EQ(out.Text(), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
+    EXPECT_TRUE(out.UntouchedFrom(kValueBuffer));
   }
 }
 

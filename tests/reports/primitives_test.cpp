@@ -50,7 +50,9 @@ TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
 }
 
 TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
-  const ReportTool tool(0, {{"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
+  // An input without a key is passed over.
+  const ReportTool tool(0,
+                        {{nullptr, 5.0}, {"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "bed"), 7.5);   // first of two "bed"
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "beds"), 3.0);  // no prefix matching
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "gap"), 0.0);   // case-sensitive
@@ -91,8 +93,7 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
   for (const Case& c : cases) {
     Buffer buffer(c.capacity, c.existing);
     AppendLine(buffer.units, c.capacity, u"%ls", c.line);
-    EXPECT_EQ(Utf8(buffer.units),
-              std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
+    EXPECT_EQ(Utf8(buffer.units), std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
         << "capacity " << c.capacity << ", existing " << c.existing;
     EXPECT_TRUE(buffer.CanariesIntact());
   }

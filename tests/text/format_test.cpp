@@ -9,8 +9,8 @@
 #include <limits>
 #include <string>
 
-#include "text/buffer.h"
 #include "test_support.h"
+#include "text/buffer.h"
 
 namespace tarn {
 namespace {
