@@ -110,6 +110,16 @@ TEST(Calculate, NoRulesOrNoOutputs) {
   EXPECT_EQ(run.level, 0);
 }
 
+TEST(Calculate, OutputsPastTheCapAreNeitherComputedNorShown) {
+  const std::vector<ToolOutput> outputs(kMaxOutputs + 1, {"v", u"值", nullptr, "1", "f0"});
+  const ToolDef tool = {1, u"t",    nullptr,         u"c",           u"r", nullptr,
+                        0, nullptr, kMaxOutputs + 1, outputs.data(), 0,    nullptr,
+                        0};
+  std::u16string lines;
+  for (std::int32_t i = 0; i < kMaxOutputs; ++i) lines += u"值：1\r\n";
+  EXPECT_EQ(CalculateWith(tool, {}).result, lines);
+}
+
 TEST(Calculate, EveryCapacityIsRespected) {
   // Guards against any write at or past a capacity, for every small capacity.
   const double inputs[kMaxInputs] = {12, 10, 0};
