@@ -149,10 +149,8 @@ TEST(DosingTimetable, HeaderAndCellsFollowTheClock) {
       {{{"interval", -6}, {"times", 2}},
        "首剂时间 0:00，间隔 8 小时，共 2 次：",
        "第1天 00:00  |  第1天 08:00"},
-      {{{"interval", 0}, {"times", 2}},
-       "首剂时间 0:00，间隔 8 小时，共 2 次：",
-       "第1天 00:00  |  第1天 08:00"},
       {{{"start", -3}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
+      {{{"start", -0.5}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
       // The header rounds (halves to even) while the cell truncates.
       {{{"start", 8.5}}, "首剂时间 8:00，间隔 8 小时，共 1 次：", "第1天 08:30"},
       {{{"start", 2.5}, {"interval", 1.5}, {"times", 3}},
