@@ -112,9 +112,9 @@ TEST(Calculate, NoRulesOrNoOutputs) {
 
 TEST(Calculate, OutputsPastTheCapAreNeitherComputedNorShown) {
   const std::vector<ToolOutput> outputs(kMaxOutputs + 1, {"v", u"值", nullptr, "1", "f0"});
-  const ToolDef tool = {1, u"t",    nullptr,         u"c",           u"r", nullptr,
-                        0, nullptr, kMaxOutputs + 1, outputs.data(), 0,    nullptr,
-                        0};
+  ToolDef tool{};
+  tool.outputCount = kMaxOutputs + 1;
+  tool.outputs = outputs.data();
   std::u16string lines;
   for (std::int32_t i = 0; i < kMaxOutputs; ++i) lines += u"值：1\r\n";
   EXPECT_EQ(CalculateWith(tool, {}).result, lines);
