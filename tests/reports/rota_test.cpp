@@ -10,6 +10,7 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -116,12 +117,12 @@ TEST(ShiftRota, FortyNursesForThirtyOneDaysFitTheSelfTestBufferButNotTheWindows)
   EXPECT_EQ(Utf8(whole.data()).substr(Utf8(whole.data()).size() - std::string(kRotaHint).size()),
             kRotaHint);
 
-  std::vector<char16_t> cut(4096 + 4, 0xBEEF);
-  RunReport(1, tool.Tool(), tool.Values(), cut.data(), 4096, verdict.data(), 512);
-  const std::u16string cutText(cut.data());
+  tarn_test::GuardedText<4096 + 4> cut;
+  RunReport(1, tool.Tool(), tool.Values(), cut.units, 4096, verdict.data(), 512);
+  const std::u16string cutText = cut.Text();
   EXPECT_EQ(cutText.size(), 4095u);
   EXPECT_EQ(cutText, wholeText.substr(0, 4095));
-  EXPECT_EQ(cut[4096], 0xBEEF);
+  EXPECT_TRUE(cut.UntouchedFrom(4096));
   EXPECT_EQ(Utf8(verdict.data()), "已生成轮转排班表，可复制到排班本或表格");
 }
 
@@ -149,6 +150,7 @@ TEST(DosingTimetable, HeaderAndCellsFollowTheClock) {
        "首剂时间 0:00，间隔 8 小时，共 2 次：",
        "第1天 00:00  |  第1天 08:00"},
       {{{"start", -3}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
+      {{{"start", -0.5}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
       // The header rounds (halves to even) while the cell truncates.
       {{{"start", 8.5}}, "首剂时间 8:00，间隔 8 小时，共 1 次：", "第1天 08:30"},
       {{{"start", 2.5}, {"interval", 1.5}, {"times", 3}},
@@ -206,6 +208,7 @@ TEST(DosingTimetable, TimesNoClockCanShowPrintAsDashesInsteadOfOverflowing) {
        nullptr,
        "第1天 00:00  |  第--天 --:--  |  第--天 --:--"},
       {{{"start", 1e300}}, nullptr, "第--天 --:--"},
+      {{{"start", 24.0 * 9007199254740992.0}}, nullptr, "第--天 --:--"},  // day 2^53: inexact
       {{{"start", kInf}}, "首剂时间 inf:00，间隔 8 小时，共 1 次：", "第--天 --:--"},
       {{{"start", kNaN}, {"times", 2}},
        "首剂时间 nan:00，间隔 8 小时，共 2 次：",
