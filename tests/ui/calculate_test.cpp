@@ -118,8 +118,7 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
   const std::u16string copyBefore(gWindow.copyText);
   for (const auto& c : refused) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - refused));
-    Command(kResetButtonId);  // defaults in the other edits
-    PressKey(Edit(0), VK_F5);
+    const std::u16string before = Text(Edit(c.item));
     SetInput(c.item, c.text.c_str());
     SetFocus(Edit(c.item == 0 ? 1 : 0));
     boxes_->Clear();
@@ -139,6 +138,7 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
     EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.copyText), copyBefore);
     EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
+    SetInput(c.item, before.c_str());
   }
 }
 
@@ -201,8 +201,8 @@ TEST_F(WindowTest, TheLargestRotaIsShownWhole) {
 // A full-width "２" once read as 0 and showed drug 1 twice with "no conflict", where drug 2
 // is contraindicated with drug 1.
 TEST_F(WindowTest, AFullWidthDrugNumberIsRefused) {
-  static const ToolInput kInputs[] = {{"drugA", u"药物A编号", u"号", 1},
-                                      {"drugB", u"药物B编号", u"号", 2}};
+  static const ToolInput kInputs[] = {{"drugA", u"药品甲编号", u"1-10", 1},
+                                      {"drugB", u"药品乙编号", u"1-10", 2}};
   static const ToolDef kCompatTool = {106, u"配伍禁忌查询", nullptr, u"用药", u"无", nullptr,
                                       2,   kInputs,         0,       nullptr, 0,     nullptr,
                                       6};
@@ -210,7 +210,7 @@ TEST_F(WindowTest, AFullWidthDrugNumberIsRefused) {
   SetInput(1, u"２");
   PressKey(Edit(0), VK_F5);
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].text, u"第 2 项“药物B编号”请输入数字。");
+  EXPECT_EQ(boxes_->Boxes()[0].text, u"第 2 项“药品乙编号”请输入数字。");
   EXPECT_EQ(GetFocus(), Edit(1));
   EXPECT_EQ(Text(gWindow.resultBox), u"");
   SetInput(1, u"2");

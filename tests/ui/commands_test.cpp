@@ -61,8 +61,20 @@ HANDLE StartClipboardHolder(const wchar_t* heldName, const wchar_t* releaseName,
   }
   CloseHandle(process.hThread);
   constexpr DWORD kStartTimeoutMs = 20000;
+  constexpr DWORD kPollMs = 100;
+  // Messages are handled while waiting: this window owns the clipboard's text, and the other
+  // program's OpenClipboard may wait (seconds, under Wine) for this thread to hand it over.
   HANDLE waits[] = {held, process.hProcess};
-  if (WaitForMultipleObjects(2, waits, FALSE, kStartTimeoutMs) != WAIT_OBJECT_0) {
+  DWORD woken = 0;
+  const ULONGLONG deadline = GetTickCount64() + kStartTimeoutMs;
+  for (;;) {
+    woken = MsgWaitForMultipleObjects(2, waits, FALSE, kPollMs, QS_ALLINPUT);
+    if (woken != WAIT_OBJECT_0 + 2 && woken != WAIT_TIMEOUT) break;
+    if (GetTickCount64() > deadline) break;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  if (woken != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hProcess);
     return nullptr;
@@ -109,7 +121,7 @@ TEST_F(WindowTest, CopyWhileAnotherProgramHoldsTheClipboardSaysItFailed) {
 
 TEST_F(WindowTest, ResetRestoresTheDefaultsAndForgetsTheResult) {
   SetInput(0, u"5");
-  SetInput(1, u"x");
+  SetInput(1, u"8 mg");
   SetInput(2, u"");
   PressKey(Edit(0), VK_F5);
   ASSERT_EQ(gWindow.verdictLevel, 2);
