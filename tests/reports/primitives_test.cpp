@@ -10,6 +10,7 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -52,7 +53,9 @@ TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
 }
 
 TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
-  const ReportTool tool(0, {{"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
+  // An input without a key is passed over.
+  const ReportTool tool(0,
+                        {{nullptr, 5.0}, {"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "bed"), 7.5);   // first of two "bed"
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "beds"), 3.0);  // no prefix matching
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "gap"), 0.0);   // case-sensitive
@@ -63,23 +66,13 @@ TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
   EXPECT_EQ(InputValue(empty.Tool(), empty.Values(), "bed"), 0.0);
 }
 
-// A buffer of `capacity` units holding `existing` ASCII 'x's, then canary units past it.
-struct Buffer {
-  Buffer(std::int32_t unitCapacity, std::int32_t existing)
-      : units(static_cast<std::size_t>(unitCapacity) + kCanaryUnits, kCanary),
-        capacity(unitCapacity) {
-    for (std::int32_t i = 0; i < existing; ++i) units[static_cast<std::size_t>(i)] = u'x';
-    if (unitCapacity > 0) units[static_cast<std::size_t>(existing)] = 0;
+// A buffer of `capacity` units holding `existing` ASCII 'x's, then guard units past it.
+struct Buffer : tarn_test::GuardedText<24> {
+  Buffer(std::int32_t unitCapacity, std::int32_t existing) : capacity(unitCapacity) {
+    for (std::int32_t i = 0; i < existing; ++i) units[i] = u'x';
+    if (unitCapacity > 0) units[existing] = 0;
   }
-  bool CanariesIntact() const {
-    for (std::size_t i = static_cast<std::size_t>(capacity); i < units.size(); ++i) {
-      if (units[i] != kCanary) return false;
-    }
-    return true;
-  }
-  static constexpr char16_t kCanary = 0xBEEF;
-  static constexpr std::size_t kCanaryUnits = 8;
-  std::vector<char16_t> units;
+  bool CanariesIntact() const { return UntouchedFrom(capacity); }
   std::int32_t capacity;
 };
 
@@ -102,9 +95,8 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
   };
   for (const Case& c : cases) {
     Buffer buffer(c.capacity, c.existing);
-    AppendLine(buffer.units.data(), c.capacity, u"%ls", c.line);
-    EXPECT_EQ(Utf8(buffer.units.data()),
-              std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
+    AppendLine(buffer.units, c.capacity, u"%ls", c.line);
+    EXPECT_EQ(Utf8(buffer.units), std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
         << "capacity " << c.capacity << ", existing " << c.existing;
     EXPECT_TRUE(buffer.CanariesIntact());
   }
@@ -112,11 +104,11 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
 
 TEST(AppendLine, WritesNothingForACapacityBelowOne) {
   for (std::int32_t capacity : {0, -1, INT32_MIN}) {
-    char16_t units[4] = {0xBEEF, 0xBEEF, 0xBEEF, 0xBEEF};
-    AppendLine(units, capacity, u"abc");
-    AppendText(units, capacity, u"abc");
-    AppendFixedLine(units, capacity, u"abc");
-    EXPECT_EQ(units[0], 0xBEEF) << capacity;
+    tarn_test::GuardedText<4> buffer;
+    AppendLine(buffer.units, capacity, u"abc");
+    AppendText(buffer.units, capacity, u"abc");
+    AppendFixedLine(buffer.units, capacity, u"abc");
+    EXPECT_TRUE(buffer.UntouchedFrom(0)) << capacity;
   }
 }
 
@@ -190,11 +182,11 @@ TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
 
 TEST(AppendText, AppendsWithoutLineEndCutAtCapacityMinusOne) {
   Buffer buffer(8, 3);
-  AppendText(buffer.units.data(), 8, u"  1日D ");
-  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+  AppendText(buffer.units, 8, u"  1日D ");
+  EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
   EXPECT_TRUE(buffer.CanariesIntact());
-  AppendText(buffer.units.data(), 8, u"more");
-  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+  AppendText(buffer.units, 8, u"more");
+  EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -143,6 +144,7 @@ TEST(DosingTimetable, HeaderAndCellsFollowTheClock) {
        "首剂时间 0:00，间隔 8 小时，共 2 次：",
        "第1天 00:00  |  第1天 08:00"},
       {{{"start", -3}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
+      {{{"start", -0.5}}, "首剂时间 0:00，间隔 8 小时，共 1 次：", "第1天 00:00"},
       // The header rounds (halves to even) while the cell truncates.
       {{{"start", 8.5}}, "首剂时间 8:00，间隔 8 小时，共 1 次：", "第1天 08:30"},
       {{{"start", 2.5}, {"interval", 1.5}, {"times", 3}},
@@ -200,6 +202,7 @@ TEST(DosingTimetable, TimesNoClockCanShowPrintAsDashesInsteadOfOverflowing) {
        nullptr,
        "第1天 00:00  |  第--天 --:--  |  第--天 --:--"},
       {{{"start", 1e300}}, nullptr, "第--天 --:--"},
+      {{{"start", 24.0 * 9007199254740992.0}}, nullptr, "第--天 --:--"},  // day 2^53: inexact
       {{{"start", kInf}}, "首剂时间 inf:00，间隔 8 小时，共 1 次：", "第--天 --:--"},
       {{{"start", kNaN}, {"times", 2}},
        "首剂时间 nan:00，间隔 8 小时，共 2 次：",
