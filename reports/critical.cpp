@@ -100,7 +100,7 @@ const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 const char16_t* CompatDrugName(std::int32_t number) {
-  if (number < 1 || number > kCompatDrugCount) return kCompatDrugs[0];
+  if (number < 1 || number > kCompatDrugCount) return kUnknownCompatDrug;
   return kCompatDrugs[number - 1];
 }
 

@@ -43,6 +43,12 @@ class TextWriter {
   // as U+FFFD.
   void WriteAscii(const char* text, std::int32_t count);
 
+  // Goes back to `length` (when shorter than the text), dropping what came after it.
+  void Truncate(std::int32_t length) {
+    if (length >= 0 && length < length_) length_ = length;
+    Terminate();
+  }
+
   // Lets at most `more` further units in until RestoreLimit(returned value): a line cut at
   // its own length inside a larger text.
   std::int32_t Limit(std::int32_t more) {

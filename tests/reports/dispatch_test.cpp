@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,35 @@ TEST(RunReport, EveryCapacityFromOneUpGivesAPrefixOfTheWholeReportAndNeverOverru
           << "kind " << c.kind << ", verdict capacity " << capacity;
       ASSERT_EQ(cut.result, whole.result);
     }
+  }
+}
+
+// The window once showed a report cut at 4,095 units (the 40 × 31 rota lost nurses 26 to 40
+// with no notice): at the largest inputs each kind allows, a whole-result buffer holds all.
+TEST(RunReport, EveryKindAtItsLargestInputsFitsAWholeResultBuffer) {
+  constexpr double kHuge = std::numeric_limits<double>::max();
+  const KindCase cases[] = {
+      {1, {{"nurses", 40}, {"days", 31}}},
+      {2, {{"start", -kHuge}, {"interval", kHuge}, {"times", 30}}},
+      {2, {{"start", 1e17}, {"interval", 1}, {"times", 30}}},  // the longest day numbers
+      {3, {{"kind", 2}}},
+      {4, {{"kind", 1}}},
+      {5, {{"kind", 1}}},
+      {6, {{"drugA", INT32_MIN}, {"drugB", INT32_MIN}}},
+      {7, {{"start", INT32_MAX}, {"gap", INT32_MAX}, {"times", 20}}},
+      {8, {}},
+      {9, {{"beds", 30}}},
+      {10, {{"bed", INT32_MIN}, {"dose", -kHuge}, {"volume", -kHuge}, {"gtt", -kHuge}}},
+      {11, {{"panel", 2}}},
+  };
+  for (const KindCase& c : cases) {
+    const ReportTool tool(c.kind, c.inputs);
+    const Outcome unbounded = RunBounded(tool, 4 * kWholeResultCapacity, kAmpleVerdict);
+    const Outcome window = RunBounded(tool, kWholeResultCapacity, kAmpleVerdict);
+    EXPECT_LT(unbounded.result.size(), static_cast<std::size_t>(kWholeResultCapacity - 1))
+        << "kind " << c.kind;
+    EXPECT_EQ(window.result, unbounded.result) << "kind " << c.kind;
+    EXPECT_EQ(window.result.substr(window.result.size() - 2), u"\r\n") << "kind " << c.kind;
   }
 }
 

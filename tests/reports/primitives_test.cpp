@@ -15,7 +15,10 @@
 namespace tarn {
 namespace {
 
+using testing_reports::KeyValue;
+using testing_reports::Lines;
 using testing_reports::ReportTool;
+using testing_reports::RunGenerator;
 using testing_reports::Utf8;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -115,6 +118,59 @@ TEST(AppendLine, CutsAFormattedLineAt511UnitsAndStillEndsIt) {
   AppendLine(buffer.data(), 2048, u"%ls", longText.c_str());
   const std::u16string written(buffer.data());
   EXPECT_EQ(written, std::u16string(511, u'字') + u"\r\n");
+}
+
+// Two 1e300 values once made a 600-unit line cut inside the second digit string, which then
+// read as a (wrong) number: a line that would not fit writes its long numbers in "%.6g" form,
+// keeps its short ones as they are, and ends with the text after them.
+// The fixed-point digits of a value, as the formatter writes them on their own.
+std::string WholeDigits(double value) {
+  char16_t text[kReportLineCapacity];
+  Format(text, kReportLineCapacity, u"%.0f", value);
+  return Utf8(text);
+}
+
+TEST(AppendLine, NumbersThatWouldBeCutAreWrittenWholeInExponentForm) {
+  const struct {
+    std::size_t fillerUnits;  // text before the numbers
+    const char16_t* tmpl;
+    double first;
+    double second;
+    std::string expected;  // after the filler
+  } cases[] = {
+      {0, u"%ls间隔 %.0f 与 %.2f 小时", 1e300, -1e300, "间隔 1e+300 与 -1e+300 小时"},
+      {300, u"%ls%.2f ，%.0f ml", 2.5, 1e300, "2.50 ，1e+300 ml"},
+      {420, u"%ls%.0f 与 %d", 1e100, 12345, "1e+100 与 12345"},
+      {300, u"%ls%.0f%ls", 1e100, 0, WholeDigits(1e100)},  // fits: the digits stay
+  };
+  for (const auto& c : cases) {
+    const std::u16string filler(c.fillerUnits, u'字');
+    std::vector<char16_t> buffer(2048, 0);
+    AppendLine(buffer.data(), 2048, c.tmpl, filler.c_str(), c.first, c.second);
+    EXPECT_EQ(Utf8(buffer.data()), Utf8(filler.c_str()) + c.expected + "\r\n") << c.expected;
+  }
+}
+
+TEST(AppendLine, ReportLinesAtHugeValuesEndWithTheirUnits) {
+  const struct {
+    ReportGenerator generator;
+    std::vector<KeyValue> inputs;
+    std::size_t line;
+    const char* expected;
+  } cases[] = {
+      {DosingTimetable,
+       {{"start", 1e300}, {"interval", 1e300}, {"times", 2}},
+       0,
+       "首剂时间 1e+300:00，间隔 1e+300 小时，共 2 次："},
+      {InfusionCard,
+       {{"dose", 1e300}, {"volume", 1e300}},
+       2,
+       "药液：医嘱药量 1e+300 ，加入溶媒 1e+300 ml"},
+      {InfusionCard, {{"gtt", 1e300}}, 3, "滴速：1e+300 滴/分（约 3e+300 ml/h）"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Lines(RunGenerator(c.generator, c.inputs).result)[c.line], c.expected);
+  }
 }
 
 TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
