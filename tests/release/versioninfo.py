@@ -2,6 +2,7 @@
 """Prints the version record of a Windows program as JSON, read from the file's own bytes.
 
     versioninfo.py PROGRAM.exe
+    versioninfo.py --check VERSION TITLE PROGRAM.exe    (exit 1 naming every wrong field)
 
 Walks the PE resource directory to RT_VERSION and decodes VS_VERSIONINFO: the fixed numbers,
 every string of every StringFileInfo block (keyed "<block>/<name>") and the translations.
@@ -105,6 +106,30 @@ def decode(data):
     return out
 
 
+def check(version, title, path):
+    """The fields a program of the suite must carry, compared one by one."""
+    with open(path, "rb") as f:
+        info = decode(version_resource(f.read()))
+    numbers = [int(n) for n in version.split(".")] + [0]
+    exe = path.replace("\\", "/").rsplit("/", 1)[-1]
+    wanted = {
+        "FILEVERSION": numbers, "PRODUCTVERSION": numbers, "translations": [[0x0804, 1200]],
+        "080404b0/CompanyName": "TarnMed", "080404b0/ProductName": "TarnMedSuite",
+        "080404b0/FileDescription": title, "080404b0/InternalName": exe[:-4],
+        "080404b0/OriginalFilename": exe, "080404b0/FileVersion": version,
+        "080404b0/ProductVersion": version,
+    }
+    wrong = 0
+    for field, value in wanted.items():
+        actual = info["strings"].get(field) if "/" in field else info[field]
+        if actual != value:
+            print(f"{exe}: {field} is {actual!r}, expected {value!r}")
+            wrong += 1
+    return 1 if wrong else 0
+
+
 if __name__ == "__main__":
+    if len(sys.argv) == 5 and sys.argv[1] == "--check":
+        sys.exit(check(*sys.argv[2:]))
     with open(sys.argv[1], "rb") as f:
         print(json.dumps(decode(version_resource(f.read())), ensure_ascii=False, indent=1))
