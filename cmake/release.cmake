@@ -18,13 +18,14 @@ function(tarn_program_release name)
   endif()
   target_sources(${name} PRIVATE "${PROJECT_SOURCE_DIR}/app/terminate_handler.cpp")
   set(exe "$<TARGET_FILE:${name}>")
-  set(objcopy "${CMAKE_OBJCOPY}")
+  # objcopy stamps the PE header with SOURCE_DATE_EPOCH or the current time: keep the link's 0.
+  set(objcopy "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=0 "${CMAKE_OBJCOPY}")
   add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND "${objcopy}" --only-keep-debug "${exe}" "${exe}.debug"
-    COMMAND "${objcopy}" --strip-all "${exe}"
+    COMMAND ${objcopy} --only-keep-debug "${exe}" "${exe}.debug"
+    COMMAND ${objcopy} --strip-all "${exe}"
     # The link names the symbol file without its folder: a debugger looks beside the program.
     COMMAND "${CMAKE_COMMAND}" -E chdir "$<TARGET_FILE_DIR:${name}>"
-            "${objcopy}" "--add-gnu-debuglink=$<TARGET_FILE_NAME:${name}>.debug"
+            ${objcopy} "--add-gnu-debuglink=$<TARGET_FILE_NAME:${name}>.debug"
             "$<TARGET_FILE_NAME:${name}>"
     VERBATIM)
 endfunction()

@@ -15,6 +15,9 @@ root=$(pwd)
 out=$(mkdir -p "${1:-dist}" && cd "${1:-dist}" && pwd)
 build=${TARN_RELEASE_BUILD_DIR:-build/release}
 export TZ=UTC LC_ALL=C
+# ccache's base folder makes compiler paths relative to the build folder, and those land in the
+# symbol files: absolute paths are mapped to "." by the release flags instead.
+unset CCACHE_BASEDIR
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 fi

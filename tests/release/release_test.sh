@@ -30,6 +30,9 @@ version=${name#TarnMedSuite-}
 msi="$dist/$name-win64.msi"
 [ -f "$msi" ] || fail "no $msi"
 
+# first_line PROGRAM: "TOOL|id|title|category" of its expected report.
+first_line() { head -n 1 "$expected/$1.txt" | tr -d '\r'; }
+
 # selftest EXE: the program's report equals its expected one (dates as YYYY-MM-DD).
 selftest() {
   local stem
@@ -42,13 +45,18 @@ selftest() {
 # The shortcut name of a program: its tool's title, with the category when the title is ASCII.
 shortcut_name() {
   local title category
-  title=$(sed -n '1s/^TOOL|[0-9]*|\([^|]*\)|.*/\1/p' "$expected/$1.txt")
-  category=$(sed -n '1s/^TOOL|[0-9]*|[^|]*|\(.*\)$/\1/p' "$expected/$1.txt")
+  title=$(first_line "$1" | cut -d'|' -f3)
+  category=$(first_line "$1" | cut -d'|' -f4)
   if LC_ALL=C grep -q '^[ -~]*$' <<<"$title"; then echo "$title（$category）"; else echo "$title"; fi
 }
 
-note "second release build of the same sources (its own build folder)"
-TARN_RELEASE_BUILD_DIR="$work/build-b" "$root/scripts/release.sh" "$work/dist-b" >/dev/null
+# The second build is of a copy of the sources, so neither folder's path may reach the bytes;
+# the same copy then gives the higher version for the upgrade (only its resources rebuild).
+note "second release build, from a copy of the sources in another folder"
+mkdir -p "$work/copy"
+(cd "$root" && git ls-files -z | xargs -0 cp --parents -t "$work/copy")
+SOURCE_DATE_EPOCH=$(cd "$root" && git log -1 --format=%ct) \
+  "$work/copy/scripts/release.sh" "$work/dist-b" >/dev/null
 unzip -q "$zip" -d "$work/zip-a"
 unzip -q "$work/dist-b/$name-win64.zip" -d "$work/zip-b"
 diff -r "$work/zip-a" "$work/zip-b" >/dev/null || fail "the two builds' programs differ"
@@ -66,7 +74,7 @@ programs=$(cd "$unpacked" && ls ./*.exe | sed 's|^\./||' | sort)
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c failed for the release"
 
 for program in T106 talvoro; do
-  title=$(sed -n '1s/^TOOL|[0-9]*|\([^|]*\)|.*/\1/p' "$expected/$program.txt")
+  title=$(first_line "$program" | cut -d'|' -f3)
   python3 "$root/tests/release/versioninfo.py" --check "$version" "$title" \
     "$unpacked/$program.exe" || fail "$program.exe: version record"
 done
@@ -75,11 +83,9 @@ note "version records of T106.exe and talvoro.exe checked field by field"
 note "a higher version from the same sources"
 IFS=. read -r major minor patch <<<"$version"
 next_version="$major.$minor.$((patch + 1))"
-mkdir -p "$work/next"
-(cd "$root" && git ls-files -z | xargs -0 cp --parents -t "$work/next")
-sed -i -E "s/^(project\([a-z]+ VERSION )$version /\1$next_version /" "$work/next/CMakeLists.txt"
-grep -q "VERSION $next_version " "$work/next/CMakeLists.txt" || fail "cannot raise the version"
-SOURCE_DATE_EPOCH=$(date +%s) "$work/next/scripts/release.sh" "$work/dist-next" >/dev/null
+sed -i -E "s/^(project\([a-z]+ VERSION )$version /\1$next_version /" "$work/copy/CMakeLists.txt"
+grep -q "VERSION $next_version " "$work/copy/CMakeLists.txt" || fail "cannot raise the version"
+SOURCE_DATE_EPOCH=$(date +%s) "$work/copy/scripts/release.sh" "$work/dist-next" >/dev/null
 next_msi="$work/dist-next/TarnMedSuite-$next_version-win64.msi"
 unzip -q "$work/dist-next/TarnMedSuite-$next_version-win64.zip" -d "$work/zip-next"
 
@@ -133,7 +139,7 @@ code=$(entries | cut -d'|' -f1)
 note "installed: 12 programs, self-tests, $(wc -l <<<"$found") shortcuts, entry $(entries)"
 
 # A record saved by the installed program, as a user saves it.
-title=$(sed -n '1s/^TOOL|[0-9]*|\([^|]*\)|.*/\1/p' "$expected/T106.txt")
+title=$(first_line T106 | cut -d'|' -f3)
 e2e_start "$installed/T106.exe" "$title"
 click 96 688   # calculate
 click 250 688  # save record, then its confirmation box
