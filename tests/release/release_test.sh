@@ -23,6 +23,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 ART="$work/artifacts"
 . "$root/tests/e2e/e2e_lib.sh"
 E2E_NAME=release
+note() { echo "release [${SECONDS}s]: $*"; }
 
 zip=$(ls "$dist"/TarnMedSuite-*-win64.zip)
 name=$(basename "$zip" -win64.zip)
@@ -146,6 +147,7 @@ click 250 688  # save record, then its confirmation box
 box=$(timeout 30 xdotool search --sync --name '^已保存$' | head -n 1)
 [ -n "$box" ] || fail "no confirmation after saving"
 xdotool key Return
+for _ in $(seq 40); do xdotool search --name '^已保存$' >/dev/null || break; sleep 0.25; done
 e2e_close
 [ -s "$records/T106.csv" ] || fail "the installed T106.exe saved no record"
 cp "$records/T106.csv" "$work/T106.csv"
