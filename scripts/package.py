@@ -6,8 +6,8 @@
 
 STAGE holds the twelve programs. "zip" adds the Chinese README.txt and SHA256SUMS to STAGE and
 writes the portable zip with fixed entry order, times and attributes. "msi" writes the
-installer with wixl, then stores the Chinese shortcut names itself (wixl drops non-ASCII
-text) and fixes every GUID and time stamp, so that one commit gives one package.
+installer with wixl, then stores the Chinese texts itself (wixl drops non-ASCII text) and
+fixes every GUID and time stamp, so that one commit gives one package.
 """
 import hashlib
 import os
@@ -51,7 +51,7 @@ def readme_text(programs, version):
              "本文件夹中的十二个程序各自独立运行，不需要安装，也不需要其他文件。", "",
              "一、各程序的用途", ""]
     for p in programs:
-        lines.append(f"  {p['exe'].ljust(width)}{display_name(p)}：{p['subtitle']}"
+        lines.append(f"  {p['exe'].ljust(width)}{display_name(p)}——{p['subtitle']}"
                      f"（记录文件 T{p['id']:03d}.csv）")
     lines += ["", "二、记录保存在哪里", "",
               "  点击“保存记录”时，程序把一条记录追加到它自己的记录文件（见上表），",
@@ -134,6 +134,12 @@ def wxs_text(stage, programs, version, icon):
     <Property Id="ARPPRODUCTICON" Value="suite.ico"/>
     <Property Id="ARPURLINFOABOUT" Value="{MAKER_URL}"/>
     <Property Id="ARPNOMODIFY" Value="1"/>
+    <!-- The uninstall entry's InstallLocation, set right after CostFinalize (1000) has resolved
+         INSTALLDIR; wixl ignores After= and needs the number. -->
+    <CustomAction Id="SetInstallLocation" Property="ARPINSTALLLOCATION" Value="[INSTALLDIR]"/>
+    <InstallExecuteSequence>
+      <Custom Action="SetInstallLocation" Sequence="1001">NOT Installed</Custom>
+    </InstallExecuteSequence>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFiles64Folder">
         <Directory Id="INSTALLDIR" Name="{SUITE}">
@@ -161,8 +167,9 @@ def run(frozen_time, *command, cwd=None):
 
 
 def set_chinese_names(msi, programs, frozen_time, workdir):
-    """wixl stores non-ASCII text as empty strings. The database takes it once its code page
-    is set: 936 (GBK), which every Windows Installer reads and which holds every title."""
+    """wixl stores non-ASCII text as empty strings: the shortcut names and descriptions and the
+    downgrade message are written afterwards with SQL. The database takes them once its code
+    page is set: 936 (GBK), which every Windows Installer reads and which holds every title."""
     codepage = os.path.join(workdir, "_ForceCodepage.idt")
     with open(codepage, "w", newline="") as f:
         f.write("\r\n\r\n936\t_ForceCodepage\r\n")

@@ -137,6 +137,8 @@ wanted=$(for exe in $programs; do echo "$(shortcut_name "${exe%.exe}").lnk"; don
 code=$(entries | cut -d'|' -f1)
 [ "$(entry_value "$code" DisplayVersion)" = "$version" ] || fail "entry's version"
 [ "$(entry_value "$code" Publisher)" = TarnMed ] || fail "entry's publisher"
+[ "$(entry_value "$code" InstallLocation)" = 'C:\Program Files\TarnMedSuite\' ] ||
+  fail "entry's install location: $(entry_value "$code" InstallLocation)"
 note "installed: 12 programs, self-tests, $(wc -l <<<"$found") shortcuts, entry $(entries)"
 
 # A record saved by the installed program, as a user saves it.
