@@ -10,6 +10,13 @@ namespace tarn {
 inline constexpr std::int32_t kValueTextCapacity = 128;
 inline constexpr std::int32_t kResultLineCapacity = 256;
 
+// A result buffer of this capacity holds every run's text whole: each report at the largest
+// inputs its clamps allow (the 40-nurse, 31-day rota is the longest, about 6,400 units) and
+// the full lines of every output with the note.
+inline constexpr std::int32_t kWholeResultCapacity = 8192;
+static_assert(kMaxOutputs * kResultLineCapacity + kResultLineCapacity <= kWholeResultCapacity,
+              "every output line and the note fit a whole result");
+
 // Fills the result text (one line per output), the verdict and `level`, and copies the result
 // text into `resultCopy`. A non-zero report kind hands the whole job to RunReport.
 // Returns the level it stores.

@@ -99,7 +99,7 @@ const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 const char16_t* CompatDrugName(std::int32_t number) {
-  if (number < 1 || number > kCompatDrugCount) return CompatDrugs[0];
+  if (number < 1 || number > kCompatDrugCount) return kUnknownCompatDrug;
   return CompatDrugs[number - 1];
 }
 

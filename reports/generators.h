@@ -56,7 +56,11 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
 inline constexpr std::int32_t kCompatDrugCount = 10;
 extern const char16_t* const CompatDrugs[kCompatDrugCount];
 
-// Name of drug `number`; a number outside 1..10 gives the name of number 1.
+// Shown in place of a name for a number outside 1..10, so an unknown number never reads as a
+// drug of the table.
+inline constexpr const char16_t* kUnknownCompatDrug = u"（无此编号）";
+
+// Name of drug `number`; a number outside 1..10 gives kUnknownCompatDrug.
 const char16_t* CompatDrugName(std::int32_t number);
 
 // Appends a fixed line and CR LF exactly as AppendLine does, but never expands placeholders:

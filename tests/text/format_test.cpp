@@ -9,8 +9,8 @@
 #include <limits>
 #include <string>
 
+#include "test_support.h"
 #include "text/buffer.h"
-#include "text/text_test_util.h"
 
 namespace tarn {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "text/text_test_util.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
