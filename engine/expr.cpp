@@ -11,9 +11,14 @@
 namespace tarn {
 namespace {
 
-constexpr std::int32_t kNameCapacity = 64;  // 63 characters and the terminator
+// A name is read up to this many characters; a longer one leaves the rest as trailing text.
+constexpr std::int32_t kMaxNameLength = 63;
 // Whole numbers of up to 15 digits are below 2^53: exact in a double, digit by digit.
 constexpr std::int32_t kShortNumberDigits = 15;
+
+// The rare forms (parentheses, prefix operators, calls, exponents, numbers that are not
+// plain whole numbers) are kept out of line, so the readers of names and plain numbers,
+// which run for every operand, need no stack frame of their own.
 
 // All the state of one evaluation.
 struct ExprState {
@@ -56,6 +61,14 @@ void SkipSpace(ExprState& s) {
   while (static_cast<unsigned char>(*s.cursor) <= ' ' && IsSpace(*s.cursor)) ++s.cursor;
 }
 
+// Steps over `count` characters and the whitespace after them. Every step goes through
+// here, so the cursor always rests on a non-space: each operand and operator test then
+// finds whitespace already skipped, as if it had skipped it itself.
+void Consume(ExprState& s, std::int32_t count) {
+  s.cursor += count;
+  SkipSpace(s);
+}
+
 void Fail(ExprState& s) { s.failed = 1; }
 
 // Enters one nesting level; false (and a failure) at the cap, so deep input cannot exhaust
@@ -71,13 +84,88 @@ bool Enter(ExprState& s) {
 
 void Leave(ExprState& s) { --s.depth; }
 
-// True when `key` is exactly the `length` characters of `name`. Inline rather than strcmp:
-// keys are a few characters long and this runs for every name an expression reads.
+// True when `key` is exactly the `length` (at least 1) characters at `name`. Compared in
+// place, first character first: that is where most keys differ from the name.
 bool KeyEquals(const char* key, const char* name, std::int32_t length) {
-  for (std::int32_t i = 0; i < length; ++i) {
-    if (key[i] != name[i]) return false;  // also stops at the key's terminator
+  if (key[0] != name[0]) return false;
+  std::int32_t i = 1;
+  while (i < length && key[i] == name[i]) ++i;  // stops at the key's terminator too
+  return i == length && key[length] == 0;
+}
+
+// The one-argument built-ins, in the order their names are compared. A domain test that
+// fails is an error; NaN passes every domain test and gives NaN.
+enum class Domain { Any, NotNegative, Positive };
+struct Function1 {
+  const char* name;
+  Domain domain;
+  double (*apply)(double);
+};
+
+// The double nearest to 1/3: the cube root is defined through pow, so cbrt(-8) is exactly -2.
+constexpr double kOneThird = 0.3333333333333333;
+
+constexpr Function1 kFunctions1[] = {
+    {"sqrt", Domain::NotNegative, [](double x) { return std::sqrt(x); }},
+    {"abs", Domain::Any, [](double x) { return std::fabs(x); }},
+    {"log", Domain::Positive, [](double x) { return std::log(x); }},
+    {"log10", Domain::Positive, [](double x) { return std::log10(x); }},
+    {"exp", Domain::Any, [](double x) { return std::exp(x); }},
+    {"floor", Domain::Any, [](double x) { return std::floor(x); }},
+    {"ceil", Domain::Any, [](double x) { return std::ceil(x); }},
+    {"round", Domain::Any, [](double x) { return std::floor(x + 0.5); }},  // halves go up
+    {"cbrt", Domain::Any,
+     [](double x) { return x >= 0 ? std::pow(x, kOneThird) : -std::pow(-x, kOneThird); }},
+    {"sign", Domain::Any, [](double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }},
+};
+
+// ApplyFunction1 on a name of `length` characters, read in place.
+double ApplyNamedFunction1(const char* name, std::int32_t length, double x, std::int32_t& failed) {
+  for (const Function1& function : kFunctions1) {
+    if (!KeyEquals(function.name, name, length)) continue;
+    const bool outside = (function.domain == Domain::NotNegative && x < 0) ||
+                         (function.domain == Domain::Positive && x <= 0);
+    if (outside) {
+      failed = 1;
+      return 0;
+    }
+    return function.apply(x);
   }
-  return key[length] == 0;
+  failed = 1;  // unknown name
+  return 0;
+}
+
+// The two-argument built-ins (min max pow mod) on a name of `length` characters.
+double ApplyNamedFunction2(ExprState& s, const char* name, std::int32_t length, double a,
+                           double b) {
+  if (KeyEquals("min", name, length)) return a < b ? a : b;
+  if (KeyEquals("max", name, length)) return a > b ? a : b;
+  if (KeyEquals("pow", name, length)) return std::pow(a, b);
+  if (KeyEquals("mod", name, length)) {
+    if (b == 0) {
+      Fail(s);
+      return 0;
+    }
+    return std::fmod(a, b);
+  }
+  Fail(s);  // unknown name
+  return 0;
+}
+
+// call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
+// Both arguments are read before the name is looked at.
+[[gnu::noinline]] double ParseCall(ExprState& s, const char* name, std::int32_t length) {
+  const double a = ParseConditional(s);
+  if (*s.cursor != ',') {
+    if (*s.cursor == ')') Consume(s, 1);
+    else Fail(s);
+    return ApplyNamedFunction1(name, length, a, s.failed);
+  }
+  Consume(s, 1);
+  const double b = ParseConditional(s);
+  if (*s.cursor == ')') Consume(s, 1);
+  else Fail(s);
+  return ApplyNamedFunction2(s, name, length, a, b);
 }
 
 // Value of a name outside a call: inputs first, then outputs; unknown is an error.
@@ -92,114 +180,95 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
   return 0;
 }
 
-// call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
-// The name (`length` characters at `start`) is copied here, so the name buffer (and its
-// stack guard) stays out of ParseUnary, which runs for every operand; kept out of line for
-// that reason (an inlined copy would give ParseUnary its frame).
-#if defined(__GNUC__)
-__attribute__((noinline))
-#endif
-double
-ParseCall(ExprState& s, const char* start, std::int32_t length) {
-  char name[kNameCapacity];
-  std::memcpy(name, start, static_cast<std::size_t>(length));
-  name[length] = 0;
-  const double a = ParseConditional(s);
-  SkipSpace(s);
-  if (*s.cursor != ',') {
-    if (*s.cursor == ')') ++s.cursor;
-    else Fail(s);
-    return ApplyFunction1(name, a, s.failed);
+// name = (letter | "_") { letter | digit | "_" }, then a call when "(" follows, else a value.
+// At most kMaxNameLength characters are read.
+double ParseName(ExprState& s) {
+  const char* const name = s.cursor;
+  std::int32_t length = 1;
+  while (IsNameChar(name[length])) ++length;
+  if (length > kMaxNameLength) length = kMaxNameLength;
+  Consume(s, length);
+  if (*s.cursor != '(') return LookUpName(s, name, length);
+  Consume(s, 1);
+  return ParseCall(s, name, length);
+}
+
+// A number by the full reader: fraction, exponent, hexadecimal form, or nothing readable.
+[[gnu::noinline]] double ParseAnyNumber(ExprState& s) {
+  const char* end = s.cursor;
+  const double v = tarn::ParseNumber(s.cursor, &end);
+  if (end == s.cursor) {
+    Fail(s);  // a lone "." or one before a non-digit
+    return 0;
   }
-  ++s.cursor;
-  const double b = ParseConditional(s);
-  SkipSpace(s);
-  if (*s.cursor == ')') ++s.cursor;
+  Consume(s, static_cast<std::int32_t>(end - s.cursor));
+  return v;
+}
+
+// number = what strtod reads in the "C" locale (decimal, exponent, hexadecimal forms).
+// A plain whole number of up to 15 digits (most literals) is exact as read here; one
+// followed by anything that continues a number goes to the full reader.
+double ParseNumber(ExprState& s) {
+  double v = 0;
+  std::int32_t n = 0;
+  for (; n < kShortNumberDigits && IsDigit(s.cursor[n]); ++n) v = v * 10 + (s.cursor[n] - '0');
+  const char next = s.cursor[n];
+  if (n > 0 && !IsDigit(next) && next != '.' && next != 'e' && next != 'E' && next != 'x' &&
+      next != 'X') {
+    Consume(s, n);
+    return v;
+  }
+  return ParseAnyNumber(s);
+}
+
+double ParseUnary(ExprState& s);
+
+// "(" conditional ")"   ("(" already read; a missing ")" fails, the value stands)
+[[gnu::noinline]] double ParseParenthesised(ExprState& s) {
+  const double v = ParseConditional(s);
+  if (*s.cursor == ')') Consume(s, 1);
   else Fail(s);
-  if (std::strcmp(name, "min") == 0) return a < b ? a : b;
-  if (std::strcmp(name, "max") == 0) return a > b ? a : b;
-  if (std::strcmp(name, "pow") == 0) return std::pow(a, b);
-  if (std::strcmp(name, "mod") == 0) {
-    if (b == 0) {
-      Fail(s);
-      return 0;
-    }
-    return std::fmod(a, b);
-  }
-  Fail(s);
-  return 0;
+  return v;
+}
+
+// ("-" | "!") unary   (the operator already read)
+[[gnu::noinline]] double ParsePrefixed(ExprState& s, char op) {
+  if (!Enter(s)) return 0;
+  const double v = ParseUnary(s);
+  Leave(s);
+  if (op == '-') return -v;
+  return v == 0 ? 1 : 0;
 }
 
 // unary = "(" conditional ")" | "-" unary | "+" unary | "!" unary | number | name | call
+// Names and numbers first: they are most operands.
 double ParseUnary(ExprState& s) {
   for (;;) {
-    SkipSpace(s);
     const char c = *s.cursor;
-    if (c == '+') {  // any number of prefix pluses change nothing
-      ++s.cursor;
-      continue;
+    if (IsNameStart(c)) return ParseName(s);
+    if (IsDigit(c) || c == '.') return ParseNumber(s);
+    switch (c) {
+      case '+': Consume(s, 1); continue;  // any number of prefix pluses change nothing
+      case '(': Consume(s, 1); return ParseParenthesised(s);
+      case '-':
+      case '!': Consume(s, 1); return ParsePrefixed(s, c);
+      default: Fail(s); return 0;  // no operand can start here
     }
-    if (c == '(') {
-      ++s.cursor;
-      const double v = ParseConditional(s);
-      SkipSpace(s);
-      if (*s.cursor == ')') ++s.cursor;
-      else Fail(s);
-      return v;
-    }
-    if (c == '-' || c == '!') {
-      ++s.cursor;
-      if (!Enter(s)) return 0;
-      const double v = ParseUnary(s);
-      Leave(s);
-      if (c == '-') return -v;
-      return v == 0 ? 1 : 0;
-    }
-    if (IsDigit(c)) {
-      // A plain whole number of up to 15 digits (most literals) is exact as read here; one
-      // followed by anything that continues a number goes to the full reader below.
-      double v = 0;
-      std::int32_t n = 0;
-      for (; n < kShortNumberDigits && IsDigit(s.cursor[n]); ++n) v = v * 10 + (s.cursor[n] - '0');
-      const char next = s.cursor[n];
-      if (!IsDigit(next) && next != '.' && next != 'e' && next != 'E' && next != 'x' &&
-          next != 'X') {
-        s.cursor += n;
-        return v;
-      }
-    }
-    if (IsDigit(c) || c == '.') {
-      const char* end = s.cursor;
-      const double v = ParseNumber(s.cursor, &end);
-      if (end == s.cursor) {
-        Fail(s);
-        return 0;
-      }
-      s.cursor = end;
-      return v;
-    }
-    if (IsNameStart(c)) {
-      // A name is its first 63 characters; it is read in place and copied only for a call.
-      const char* start = s.cursor;
-      std::int32_t length = 0;
-      while (length < kNameCapacity - 1 && IsNameChar(start[length])) ++length;
-      s.cursor += length;
-      SkipSpace(s);
-      if (*s.cursor != '(') return LookUpName(s, start, length);
-      ++s.cursor;
-      return ParseCall(s, start, length);
-    }
-    Fail(s);  // no operand can start here
-    return 0;
   }
 }
+
+double ParseExponent(ExprState& s, double base);
 
 // power = unary [ "^" power ]        (right to left; prefix minus binds tighter)
 double ParsePower(ExprState& s) {
   const double base = ParseUnary(s);
-  SkipSpace(s);
   if (*s.cursor != '^') return base;
-  ++s.cursor;
+  Consume(s, 1);
+  return ParseExponent(s, base);
+}
+
+// "^" power   (the "^" already read): base raised to the power that follows.
+[[gnu::noinline]] double ParseExponent(ExprState& s, double base) {
   if (!Enter(s)) return 0;
   const double exponent = ParsePower(s);
   Leave(s);
@@ -277,14 +346,13 @@ double ParseBinary(ExprState& s, std::int32_t minLevel) {
   std::int32_t last = kAboveAll;  // level of the last operator applied here
   bool chainClosed = false;       // a zero divisor ended this multiplicative chain
   for (;;) {
-    SkipSpace(s);
     const Operator op = PeekOperator(s.cursor);
     if (op.level < minLevel || op.level > last) return l;
     if (op.level == last &&
         (op.level == kCompare || (op.level == kMultiplicative && chainClosed))) {
       return l;
     }
-    s.cursor += op.length;
+    Consume(s, op.length);
     last = op.level;
     const double r = op.level == kMultiplicative ? ParsePower(s) : ParseBinary(s, op.level + 1);
     switch (op.op) {  // comparisons follow IEEE rules: NaN makes all but != false
@@ -318,13 +386,11 @@ double ParseBinary(ExprState& s, std::int32_t minLevel) {
 double ParseConditional(ExprState& s) {
   if (!Enter(s)) return 0;
   const double condition = ParseBinary(s, kOr);
-  SkipSpace(s);
   double result = condition;
   if (*s.cursor == '?') {
-    ++s.cursor;
+    Consume(s, 1);
     const double a = ParseConditional(s);
-    SkipSpace(s);
-    if (*s.cursor == ':') ++s.cursor;
+    if (*s.cursor == ':') Consume(s, 1);
     else Fail(s);
     const double b = ParseConditional(s);
     result = IsTrue(condition) ? a : b;
@@ -342,53 +408,20 @@ double EvalExpr(const ToolDef& tool, const char* expression, const double* input
     return 0;
   }
   ExprState s{tool, inputValues, outputValues, expression, 0, 0};
-  const double value = ParseConditional(s);
   SkipSpace(s);
+  const double value = ParseConditional(s);
   if (*s.cursor != 0) Fail(s);  // trailing text
   if (!std::isfinite(value)) Fail(s);
   failed = s.failed;
   return value;
 }
 
-// The one-argument built-ins, in the order their names are compared. A domain test that
-// fails is an error; NaN passes every domain test and gives NaN.
-enum class Domain { Any, NotNegative, Positive };
-struct Function1 {
-  const char* name;
-  Domain domain;
-  double (*apply)(double);
-};
-
-// The double nearest to 1/3: the cube root is defined through pow, so cbrt(-8) is exactly -2.
-constexpr double kOneThird = 0.3333333333333333;
-
-constexpr Function1 kFunctions1[] = {
-    {"sqrt", Domain::NotNegative, [](double x) { return std::sqrt(x); }},
-    {"abs", Domain::Any, [](double x) { return std::fabs(x); }},
-    {"log", Domain::Positive, [](double x) { return std::log(x); }},
-    {"log10", Domain::Positive, [](double x) { return std::log10(x); }},
-    {"exp", Domain::Any, [](double x) { return std::exp(x); }},
-    {"floor", Domain::Any, [](double x) { return std::floor(x); }},
-    {"ceil", Domain::Any, [](double x) { return std::ceil(x); }},
-    {"round", Domain::Any, [](double x) { return std::floor(x + 0.5); }},  // halves go up
-    {"cbrt", Domain::Any,
-     [](double x) { return x >= 0 ? std::pow(x, kOneThird) : -std::pow(-x, kOneThird); }},
-    {"sign", Domain::Any, [](double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }},
-};
-
 double ApplyFunction1(const char* name, double x, std::int32_t& failed) {
-  for (const Function1& function : kFunctions1) {
-    if (std::strcmp(function.name, name) != 0) continue;
-    const bool outside = (function.domain == Domain::NotNegative && x < 0) ||
-                         (function.domain == Domain::Positive && x <= 0);
-    if (outside) {
-      failed = 1;
-      return 0;
-    }
-    return function.apply(x);
+  if (name == nullptr || name[0] == 0) {
+    failed = 1;  // no name is unknown too
+    return 0;
   }
-  failed = 1;  // unknown name
-  return 0;
+  return ApplyNamedFunction1(name, static_cast<std::int32_t>(std::strlen(name)), x, failed);
 }
 
 }  // namespace tarn
