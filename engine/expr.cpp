@@ -168,14 +168,22 @@ double ApplyNamedFunction2(ExprState& s, const char* name, std::int32_t length, 
   return ApplyNamedFunction2(s, name, length, a, b);
 }
 
+// Position of the first of `count` records whose key is the name, or -1.
+template <typename Record>
+std::int32_t FindKey(const Record* records, std::int32_t count, const char* name,
+                     std::int32_t length) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    if (KeyEquals(records[i].key, name, length)) return i;
+  }
+  return -1;
+}
+
 // Value of a name outside a call: inputs first, then outputs; unknown is an error.
 double LookUpName(ExprState& s, const char* name, std::int32_t length) {
-  for (std::int32_t i = 0; i < s.tool.inputCount; ++i) {
-    if (KeyEquals(s.tool.inputs[i].key, name, length)) return s.inputValues[i];
-  }
-  for (std::int32_t i = 0; i < s.tool.outputCount; ++i) {
-    if (KeyEquals(s.tool.outputs[i].key, name, length)) return s.outputValues[i];
-  }
+  const std::int32_t input = FindKey(s.tool.inputs, s.tool.inputCount, name, length);
+  if (input >= 0) return s.inputValues[input];
+  const std::int32_t output = FindKey(s.tool.outputs, s.tool.outputCount, name, length);
+  if (output >= 0) return s.outputValues[output];
   Fail(s);
   return 0;
 }
@@ -275,12 +283,36 @@ double ParsePower(ExprState& s) {
   return std::pow(base, exponent);
 }
 
-// The binary operators by level, loosest first:
-//   or             = and { "||" and }                          (no short circuit)
-//   and            = comparison { "&&" comparison }            (no short circuit)
-//   comparison     = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]  (at most one)
-//   additive       = multiplicative { ("+" | "-") multiplicative }
-//   multiplicative = power { ("*" | "/" | "%") power }          ("**" is not an operator)
+// multiplicative = power { ("*" | "/" | "%") power }    ("**" is not an operator)
+// A zero divisor fails and gives 0 for the whole chain at once, the factors before it
+// included; reading goes on after the divisor, where a further factor is trailing text.
+double ParseMultiplicative(ExprState& s) {
+  double l = ParsePower(s);
+  for (;;) {
+    const char op = *s.cursor;
+    if (op == '*') {
+      if (s.cursor[1] == '*') return l;
+    } else if (op != '/' && op != '%') {
+      return l;
+    }
+    Consume(s, 1);
+    const double r = ParsePower(s);
+    if (op == '*') {
+      l *= r;
+    } else if (r == 0) {
+      Fail(s);
+      return 0;
+    } else {
+      l = op == '/' ? l / r : std::fmod(l, r);
+    }
+  }
+}
+
+// The looser binary operators by level, loosest first:
+//   or         = and { "||" and }                                         (no short circuit)
+//   and        = comparison { "&&" comparison }                           (no short circuit)
+//   comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]  (at most one)
+//   additive   = multiplicative { ("+" | "-") multiplicative }
 // read by precedence climbing: one loop per operand chain instead of one call per level.
 enum OperatorLevel : std::int32_t {
   kNoOperator = 0,
@@ -288,8 +320,7 @@ enum OperatorLevel : std::int32_t {
   kAnd = 2,
   kCompare = 3,
   kAdditive = 4,
-  kMultiplicative = 5,
-  kAboveAll = 6,
+  kAboveAll = 5,
 };
 
 enum class Op : std::uint8_t {
@@ -302,10 +333,7 @@ enum class Op : std::uint8_t {
   Less,
   Greater,
   Add,
-  Subtract,
-  Multiply,
-  Divide,
-  Remainder
+  Subtract
 };
 
 struct Operator {
@@ -318,9 +346,6 @@ struct Operator {
 Operator PeekOperator(const char* p) {
   constexpr Operator kNone = {Op::Or, kNoOperator, 0};
   switch (p[0]) {
-    case '*': return p[1] == '*' ? kNone : Operator{Op::Multiply, kMultiplicative, 1};
-    case '/': return {Op::Divide, kMultiplicative, 1};
-    case '%': return {Op::Remainder, kMultiplicative, 1};
     case '+': return {Op::Add, kAdditive, 1};
     case '-': return {Op::Subtract, kAdditive, 1};
     case '<':
@@ -336,25 +361,21 @@ Operator PeekOperator(const char* p) {
   }
 }
 
-// The operators of level `minLevel` and above, from one power on. A frame gives back, for
-// its caller to see, an operator that the grammar above never lets follow: a second
-// comparison, a multiplication after a zero divisor, or one above the level it last applied
-// (which only a deeper frame's refusal leaves behind). Nothing consumes those, so they end
-// the expression as trailing text, as in the grammar.
+// The operators of level `minLevel` and above, from one multiplicative chain on. A frame
+// gives back, for its caller to see, an operator that the grammar above never lets follow:
+// a second comparison, or one above the level it last applied (which only a deeper frame's
+// refusal leaves behind). Nothing consumes those, so they end the expression as trailing
+// text, as in the grammar.
 double ParseBinary(ExprState& s, std::int32_t minLevel) {
-  double l = ParsePower(s);
+  double l = ParseMultiplicative(s);
   std::int32_t last = kAboveAll;  // level of the last operator applied here
-  bool chainClosed = false;       // a zero divisor ended this multiplicative chain
   for (;;) {
     const Operator op = PeekOperator(s.cursor);
     if (op.level < minLevel || op.level > last) return l;
-    if (op.level == last &&
-        (op.level == kCompare || (op.level == kMultiplicative && chainClosed))) {
-      return l;
-    }
+    if (op.level == last && op.level == kCompare) return l;
     Consume(s, op.length);
     last = op.level;
-    const double r = op.level == kMultiplicative ? ParsePower(s) : ParseBinary(s, op.level + 1);
+    const double r = op.level == kAdditive ? ParseMultiplicative(s) : ParseBinary(s, op.level + 1);
     switch (op.op) {  // comparisons follow IEEE rules: NaN makes all but != false
       case Op::Or: l = IsTrue(l) || IsTrue(r) ? 1 : 0; break;
       case Op::And: l = IsTrue(l) && IsTrue(r) ? 1 : 0; break;
@@ -366,18 +387,6 @@ double ParseBinary(ExprState& s, std::int32_t minLevel) {
       case Op::Greater: l = l > r ? 1 : 0; break;
       case Op::Add: l += r; break;
       case Op::Subtract: l -= r; break;
-      case Op::Multiply: l *= r; break;
-      case Op::Divide:
-      case Op::Remainder:
-        // A zero divisor fails and gives 0 for the whole chain; reading goes on after it.
-        if (r == 0) {
-          Fail(s);
-          l = 0;
-          chainClosed = true;
-        } else {
-          l = op.op == Op::Divide ? l / r : std::fmod(l, r);
-        }
-        break;
     }
   }
 }
