@@ -160,7 +160,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
   }
   if (verdict.Length() == 0) verdict.Write(kDefaultVerdict);
 
-  copy.Write(resultText, result.Length());
+  copy.WriteUnits(resultText, result.Length());
   return level;
 }
 

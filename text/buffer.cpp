@@ -46,6 +46,17 @@ void TextWriter::Write(const char16_t* text, std::int32_t count) {
   buffer_[length_] = 0;
 }
 
+void TextWriter::WriteUnits(const char16_t* text, std::int32_t count) {
+  if (limit_ < 0) return;
+  const std::int32_t room = limit_ - length_;
+  const std::int32_t n = count < room ? count : room;
+  if (text != nullptr && n > 0) {
+    std::memmove(buffer_ + length_, text, static_cast<std::size_t>(n) * sizeof(char16_t));
+    length_ += n;
+  }
+  buffer_[length_] = 0;
+}
+
 void TextWriter::WriteAscii(const char* text, std::int32_t count) {
   if (limit_ < 0) return;
   const std::int32_t room = limit_ - length_;

@@ -39,6 +39,10 @@ class TextWriter {
   void Write(const char16_t* text, std::int32_t count);
   void Write(const char16_t* text) { Write(text, INT32_MAX); }
 
+  // Exactly `count` units of a text of known length with no terminator among them (cut at
+  // the limit), moved in one piece; the source may lie inside this very buffer.
+  void WriteUnits(const char16_t* text, std::int32_t count);
+
   // `count` ASCII characters; a byte outside ASCII is not a character of its own and shows
   // as U+FFFD.
   void WriteAscii(const char* text, std::int32_t count);

@@ -93,6 +93,31 @@ TEST(AppendBounded, SelfAppend) {
   EXPECT_EQ(std::u16string(buffer), u"abcabca");
 }
 
+// A known-length write (the result copy) cut at every capacity around its end, and a
+// copy of the buffer's own text after itself: moved whole, not chasing its own writes.
+TEST(TextWriter, WriteUnitsCutsAtTheLimitAndCopiesItsOwnText) {
+  for (std::int32_t capacity = 0; capacity <= 9; ++capacity) {
+    GuardedText<16> buffer;
+    TextWriter out(buffer.units, capacity);
+    out.Write(u"xy");
+    out.WriteUnits(u"abcd", 4);
+    if (capacity == 0) {
+      EXPECT_TRUE(buffer.UntouchedFrom(0));
+      continue;
+    }
+    const std::int32_t expected = capacity - 1 < 6 ? capacity - 1 : 6;
+    EXPECT_EQ(out.Length(), expected) << capacity;
+    EXPECT_EQ(buffer.Text(),
+              std::u16string(u"xyabcd").substr(0, static_cast<std::size_t>(expected)));
+    EXPECT_TRUE(buffer.UntouchedFrom(expected + 1)) << capacity;
+  }
+  char16_t own[8] = u"abc";
+  TextWriter out(own, 8, 3);
+  out.WriteUnits(own, 3);
+  out.WriteUnits(own, 6);
+  EXPECT_EQ(std::u16string(own), u"abcabca");
+}
+
 TEST(WidenAscii, CutsAndReplacesNonAscii) {
   GuardedText<10> buffer;
   EXPECT_EQ(WidenAscii(buffer.units, 5, "f2\xC3\xA9xyz"), 4);
