@@ -88,9 +88,11 @@ void Leave(ExprState& s) { --s.depth; }
 // place, first character first: that is where most keys differ from the name.
 bool KeyEquals(const char* key, const char* name, std::int32_t length) {
   if (key[0] != name[0]) return false;
-  std::int32_t i = 1;
-  while (i < length && key[i] == name[i]) ++i;  // stops at the key's terminator too
-  return i == length && key[length] == 0;
+  const char* const end = name + length;
+  for (++key, ++name; name != end; ++key, ++name) {
+    if (*key != *name) return false;  // also stops at the key's terminator
+  }
+  return *key == 0;
 }
 
 // The one-argument built-ins, in the order their names are compared. A domain test that
