@@ -363,13 +363,14 @@ Operator PeekOperator(const char* p) {
   }
 }
 
-// The operators of level `minLevel` and above, from one multiplicative chain on. A frame
-// gives back, for its caller to see, an operator that the grammar above never lets follow:
-// a second comparison, or one above the level it last applied (which only a deeper frame's
-// refusal leaves behind). Nothing consumes those, so they end the expression as trailing
-// text, as in the grammar.
-double ParseBinary(ExprState& s, std::int32_t minLevel) {
-  double l = ParseMultiplicative(s);
+double ParseBinary(ExprState& s, std::int32_t minLevel);
+
+// The operators of level `minLevel` and above after the operand `l`. A frame gives back,
+// for its caller to see, an operator that the grammar above never lets follow: a second
+// comparison, or one above the level it last applied (which only a deeper frame's refusal
+// leaves behind). Nothing consumes those, so they end the expression as trailing text, as
+// in the grammar.
+[[gnu::noinline]] double ParseOperators(ExprState& s, std::int32_t minLevel, double l) {
   std::int32_t last = kAboveAll;  // level of the last operator applied here
   for (;;) {
     const Operator op = PeekOperator(s.cursor);
@@ -391,6 +392,14 @@ double ParseBinary(ExprState& s, std::int32_t minLevel) {
       case Op::Subtract: l -= r; break;
     }
   }
+}
+
+// The binary operators of level `minLevel` and above, from one multiplicative chain on.
+double ParseBinary(ExprState& s, std::int32_t minLevel) {
+  const double l = ParseMultiplicative(s);
+  // Most chains meet no operator of these levels: settled here, without the loop's frame.
+  if (PeekOperator(s.cursor).level < minLevel) return l;
+  return ParseOperators(s, minLevel, l);
 }
 
 // conditional = or [ "?" conditional ":" conditional ]   (both branches always evaluated)
