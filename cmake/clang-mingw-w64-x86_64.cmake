@@ -15,7 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Clang looks for the MinGW GCC's C++ library under a plain version folder; Debian's is named
-# 12-posix, so it is named here. -pthread: the posix variant's libgcc needs winpthread.
+# 12-posix, so it is named here. -pthread: the posix variant's libgcc needs winpthread. LLVM's
+# linker: GNU ld links the same objects but warns about every type-info section that Clang and
+# GCC size differently.
 file(GLOB TARN_MINGW_GCC_DIRS /usr/lib/gcc/${TARN_MINGW_PREFIX}/*-posix)
 list(SORT TARN_MINGW_GCC_DIRS COMPARE NATURAL ORDER DESCENDING)
 list(GET TARN_MINGW_GCC_DIRS 0 TARN_MINGW_GCC_DIR)
@@ -25,7 +27,7 @@ if(NOT EXISTS ${TARN_MINGW_GCC_DIR}/include/c++)
 endif()
 set(TARN_MINGW_CXX_INCLUDE ${TARN_MINGW_GCC_DIR}/include/c++)
 set(CMAKE_CXX_FLAGS_INIT "-isystem ${TARN_MINGW_CXX_INCLUDE} -isystem ${TARN_MINGW_CXX_INCLUDE}/${TARN_MINGW_PREFIX} -isystem ${TARN_MINGW_CXX_INCLUDE}/backward")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-L${TARN_MINGW_GCC_DIR} -pthread")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${TARN_MINGW_GCC_DIR} -pthread")
 
 # Tests run under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
