@@ -1,16 +1,24 @@
 // POSIX services for the native build: the command line rebuilt from argv, local time,
-// the XDG data folder, folders and files by UTF-16 path (encoded as UTF-8).
+// the XDG data folder, folders and files by UTF-16 path (encoded as UTF-8), and the
+// append-only file of the record file (O_APPEND, open-file-description locks, fsync).
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/append_file.h"
 #include "platform/platform.h"
 #include "text/buffer.h"
 #include "text/utf8.h"
 
 namespace tarn {
 namespace {
+
+// Pause between two tries for a file lock held by another program.
+constexpr long kLockRetryNanoseconds = 5L * 1000 * 1000;
 
 // The command line as rebuilt from argv; empty until SetProcessArguments.
 char16_t gCommandLine[kCommandLineCapacity];
@@ -70,6 +78,94 @@ std::FILE* OpenFile(const char16_t* path, const char* mode) {
   char native[kNativePathCapacity];
   if (!ToNativePath(path, native)) return nullptr;
   return std::fopen(native, mode);
+}
+
+AppendFile OpenAppendFile(const char16_t* path) {
+  char native[kNativePathCapacity];
+  if (!ToNativePath(path, native)) return {-1};
+  // O_APPEND: the system moves every write to the end, atomically, whoever else writes.
+  int fd = -1;
+  do {
+    fd = open(native, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  } while (fd < 0 && errno == EINTR);
+  return {fd};
+}
+
+bool IsOpen(AppendFile file) { return file.handle >= 0; }
+
+namespace {
+
+int Descriptor(AppendFile file) { return static_cast<int>(file.handle); }
+
+// An exclusive lock on the whole file, tried once. Open-file-description locks where the
+// system has them: they also keep two threads of one process apart, and closing another
+// descriptor of the same file does not drop them.
+bool TryLock(int fd, short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 0;  // to the end, however far the file grows
+#if defined(F_OFD_SETLK)
+  return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+#else
+  return fcntl(fd, F_SETLK, &lock) == 0;
+#endif
+}
+
+}  // namespace
+
+bool LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
+  if (!IsOpen(file)) return false;
+  // Tried again every 5 ms rather than waiting in the kernel, so the wait has an end.
+  timespec start{};
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  for (;;) {
+    if (TryLock(Descriptor(file), F_WRLCK)) return true;
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t waited = (static_cast<std::int64_t>(now.tv_sec) - start.tv_sec) * 1000 +
+                                (now.tv_nsec - start.tv_nsec) / 1000000;
+    if (waited >= waitMilliseconds) return false;
+    const timespec pause{0, kLockRetryNanoseconds};
+    nanosleep(&pause, nullptr);
+  }
+}
+
+void UnlockAppendFile(AppendFile file) {
+  if (IsOpen(file)) TryLock(Descriptor(file), F_UNLCK);
+}
+
+std::int64_t AppendFileSize(AppendFile file) {
+  struct stat info {};
+  if (!IsOpen(file) || fstat(Descriptor(file), &info) != 0) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
+bool WriteAppendFile(AppendFile file, const char* bytes, std::int32_t count) {
+  if (!IsOpen(file) || count < 0) return false;
+  std::int32_t done = 0;
+  while (done < count) {
+    const ssize_t written =
+        write(Descriptor(file), bytes + done, static_cast<std::size_t>(count - done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;  // a full disk ends here, after a short write
+    done += static_cast<std::int32_t>(written);
+  }
+  return true;
+}
+
+bool CutAppendFile(AppendFile file, std::int64_t size) {
+  if (!IsOpen(file) || size < 0) return false;
+  return ftruncate(Descriptor(file), static_cast<off_t>(size)) == 0;
+}
+
+bool FlushAppendFile(AppendFile file) { return IsOpen(file) && fsync(Descriptor(file)) == 0; }
+
+bool CloseAppendFile(AppendFile file) {
+  // Not retried on EINTR: the descriptor is gone either way on this system.
+  return IsOpen(file) && close(Descriptor(file)) == 0;
 }
 
 }  // namespace tarn

@@ -1,16 +1,37 @@
 // Writing the record file: creating its folders and appending one record in UTF-8.
-// The file is only ever appended to; it is never read back, rewritten or trimmed.
+// The file is only ever appended to and never read back or rewritten; the one cut made is of
+// a failed save's own bytes.
 // No message boxes here: the caller tells the user what happened.
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 
+#include "platform/append_file.h"
 #include "records/record_file.h"
 #include "text/buffer.h"
+#include "text/utf8.h"
 
 namespace tarn {
 namespace {
 
-constexpr unsigned char kByteOrderMark[3] = {0xEF, 0xBB, 0xBF};
+constexpr char kByteOrderMark[3] = {'\xEF', '\xBB', '\xBF'};
+
+// How long a save waits for another window's lock on the file before it fails.
+constexpr std::int32_t kLockWaitMilliseconds = 2000;
+
+// One save's bytes: the mark, the header and the record, three UTF-8 bytes per UTF-16 unit
+// at most.
+constexpr std::int32_t kPayloadCapacity =
+    static_cast<std::int32_t>(sizeof kByteOrderMark) + 3 * (kHeaderCapacity + kRecordCapacity);
+
+// Appends the UTF-8 form of `text` to the `length` bytes in `payload`. Returns the new
+// length, or -1 when the text does not fit whole: a cut record must not be written.
+std::int32_t AppendEncoded(const char16_t* text, char* payload, std::int32_t length) {
+  const std::int32_t units = TextLength(text);
+  std::int32_t consumed = 0;
+  const std::int32_t bytes =
+      EncodeUtf8(text, units, payload + length, kPayloadCapacity - length, &consumed);
+  return consumed == units ? length + bytes : -1;
+}
 
 // Where the level-by-level walk starts: past "C:\" on a drive path, past the leading
 // separator of an absolute path, which are no folders to create.
@@ -37,22 +58,36 @@ void CreateFolderPath(const char16_t* folder) {
 }
 
 bool AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record) {
-  if (IsEmpty(path)) return false;
-  // Asked before opening, and without reading the file: a file we may not read still has
-  // its header, and must not get a second one in its middle.
-  const bool isNew = !PathExists(path);
-  std::FILE* file = OpenFile(path, "ab");
-  if (file == nullptr) return false;
-  bool written = true;
-  if (isNew) {
-    written =
-        std::fwrite(kByteOrderMark, 1, sizeof kByteOrderMark, file) == sizeof kByteOrderMark &&
-        WriteUtf8(file, header);
+  if (IsEmpty(path) || header == nullptr || record == nullptr) return false;
+  AppendFile file = OpenAppendFile(path);
+  if (!IsOpen(file)) return false;
+  // Another window may be saving to the same file: the size read and the append made under
+  // one lock decide the header and place the bytes together. The wait is bounded, so the
+  // window never hangs on a lock that is not let go.
+  bool saved = false;
+  if (LockAppendFile(file, kLockWaitMilliseconds)) {
+    const std::int64_t sizeBefore = AppendFileSize(file);
+    // By size, not by existence and without reading: an empty file (left by a save on a full
+    // disk) gets its header, and a file with content, readable or not, never a second one.
+    char payload[kPayloadCapacity];
+    std::int32_t length = 0;
+    if (sizeBefore == 0) {
+      std::memcpy(payload, kByteOrderMark, sizeof kByteOrderMark);
+      length = sizeof kByteOrderMark;
+      length = AppendEncoded(header, payload, length);
+    }
+    // A record under a missing header would be misread by a spreadsheet: none without it.
+    if (sizeBefore >= 0 && length >= 0) length = AppendEncoded(record, payload, length);
+    if (sizeBefore >= 0 && length > 0) {
+      // A short write, or a flush that fails, leaves no fragment for the next record to be
+      // glued to: the file goes back to its size before this save.
+      saved = WriteAppendFile(file, payload, length) && FlushAppendFile(file);
+      if (!saved) CutAppendFile(file, sizeBefore);
+    }
+    UnlockAppendFile(file);
   }
-  // A record under a missing header would be misread by a spreadsheet: write it only after.
-  if (written) written = WriteUtf8(file, record);
-  if (std::fclose(file) != 0) written = false;
-  return written;
+  if (!CloseAppendFile(file)) saved = false;
+  return saved;
 }
 
 bool SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool, const double* inputValues,

@@ -14,10 +14,7 @@ inline constexpr std::int32_t kBaseFolderCapacity = 260;     // local app-data f
 inline constexpr std::int32_t kRecordsFolderCapacity = 260;  // "...\TarnMedSuite\records"
 inline constexpr std::int32_t kRecordPathCapacity = 520;     // "...\T017.csv"
 inline constexpr std::int32_t kHeaderCapacity = 512;
-inline constexpr std::int32_t kHeaderPieceCapacity = 128;  // one ",label"
 inline constexpr std::int32_t kRecordCapacity = 4096;
-inline constexpr std::int32_t kInputPieceCapacity = 128;   // one ",label=value"
-inline constexpr std::int32_t kResultPieceCapacity = 256;  // "," and 254 result characters
 
 // "<base><sep>TarnMedSuite<sep>records". False (and the cut text) when it does not fit: a cut
 // path would name some other folder.
@@ -43,9 +40,12 @@ std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
                              const char16_t* resultText, const LocalDateTime& time, char16_t* out,
                              std::int32_t capacity);
 
-// Appends `record` to the file in UTF-8. A file that is not there yet first gets the UTF-8
-// byte-order mark and `header`. The file is never read, rewritten or trimmed. True only when
-// everything was written and the file closed cleanly.
+// Appends `record` to the file in UTF-8, as one write of complete bytes under an exclusive
+// lock (waiting about two seconds at most for another window's). A file that is missing or
+// empty first gets the UTF-8 byte-order mark and `header`; the size decides, so the file is
+// never read. A failed or short write, or a failed flush, cuts the file back to its size
+// before the save. True only when every byte was written, flushed to the disk and the file
+// closed cleanly. `header` and `record` fit kHeaderCapacity and kRecordCapacity.
 bool AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record);
 
 // One whole save: formats the folder and path from `baseFolder` and the tool's id into

@@ -9,6 +9,11 @@
 namespace tarn {
 namespace {
 
+// Capacities in UTF-16 units, the terminator included.
+constexpr std::int32_t kHeaderPieceCapacity = 128;  // one ",label"
+constexpr std::int32_t kInputPieceCapacity = 128;   // one ",label=value"
+constexpr std::int32_t kResultPieceCapacity = 256;  // "," and 254 result characters
+
 // Length of "<sep>TarnMedSuite<sep>records" appended to the base folder.
 constexpr std::int32_t kRecordsSuffixLength = 21;
 // Room for the file name "T%03d.csv" of any 32-bit id.

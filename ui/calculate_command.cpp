@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 
 #include "engine/calc.h"
 #include "platform/wide.h"
@@ -55,6 +57,9 @@ void CalculateCommand() {
   char16_t verdict[kVerdictCapacity];
   Calculate(tool, gWindow.inputValues, result, kResultCapacity, verdict, kVerdictCapacity,
             gWindow.verdictLevel, gWindow.lastResultText, kLastResultCapacity);
+  // A record carries the inputs of its result, not those a later refused run reads.
+  std::copy(std::begin(gWindow.inputValues), std::end(gWindow.inputValues),
+            std::begin(gWindow.lastResultInputs));
 
   gWindow.copyText[0] = 0;
   SetWindowTextW(gWindow.resultBox, AsWide(result));

@@ -8,10 +8,10 @@
 #include <cstdint>
 
 #include "platform/platform.h"
-#include "platform/wide.h"
 #include "records/record_file.h"
 #include "text/buffer.h"
 #include "text/format.h"
+#include "ui/commands.h"
 #include "ui/window_state.h"
 
 namespace tarn {
@@ -19,10 +19,6 @@ namespace {
 
 // "记录未能保存：" and a path of up to 519 units.
 constexpr std::int32_t kFailureTextCapacity = 600;
-
-void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
-  MessageBoxW(gWindow.mainWindow, AsWide(text), AsWide(caption), MB_OK | icon);
-}
 
 }  // namespace
 
@@ -40,7 +36,7 @@ void SaveRecord() {
   // One reading of the clock stamps the record.
   const LocalDateTime now = LocalNow();
   char16_t path[kRecordPathCapacity];
-  const bool saved = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.inputValues,
+  const bool saved = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs,
                                     gWindow.lastResultText, now, path, kRecordPathCapacity);
   if (!saved) {
     // A lost record must not pass unnoticed; the status line keeps its text.

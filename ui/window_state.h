@@ -24,6 +24,7 @@ struct WindowState {
   HWND verdictLabel;
   HWND cautionsLabel;
   char16_t lastResultText[kLastResultCapacity];  // empty: no result yet
+  double lastResultInputs[kMaxInputs];           // the inputs lastResultText came from
   char16_t copyText[kCopyTextCapacity];          // clipboard text below the title line
   char16_t statusText[kStatusTextCapacity];      // the status line
   HFONT titleFont;

@@ -4,7 +4,8 @@
 # Needs WINEPREFIX (made by scripts/wine-prefix.sh) and DISPLAY (a screen of at least
 # 1036x780, 24-bit) from the caller. Types a weight, presses F5, checks the painted colours,
 # the clipboard, the saved record file and the about box, closes the window and checks the
-# exit code. Screenshots are left in ARTIFACT_DIR. Any failure ends the script with a
+# exit code; then two windows save into one record file at once (driven by save_driver.exe,
+# built beside the tests) and every record must be whole. Screenshots are left in ARTIFACT_DIR. Any failure ends the script with a
 # message and a non-zero code.
 set -u
 
@@ -107,4 +108,38 @@ note "about box opened and closed"
 # --- close --------------------------------------------------------------------------------
 
 e2e_close
-note "closed with exit code 0; screenshots in $ART"
+note "closed with exit code 0"
+
+# --- two windows saving at once -------------------------------------------------------------
+# Both windows get the save command back to back, ten times; the file must hold the mark,
+# the header and exactly twenty whole records.
+
+driver="$(dirname "$EXE")/tests/ui/save_driver.exe"
+[ -f "$driver" ] || fail "no driver at $driver"
+rm -f "$record_file"
+"$WINE" "$EXE" >"$ART/first.log" 2>&1 &
+first=$!
+"$WINE" "$EXE" >"$ART/second.log" 2>&1 &
+second=$!
+"$WINE" "$driver" 2 10 >"$ART/driver.log" 2>&1 || fail "driver: $(cat "$ART/driver.log")"
+wait "$first" || fail "the first of two windows ended with a non-zero code"
+wait "$second" || fail "the second of two windows ended with a non-zero code"
+cp "$record_file" "$ART/T017-two-windows.csv"
+{
+  printf '%s\r\n' '时间,工具,体重,每次剂量,混悬液浓度,结果'
+  for _ in $(seq 20); do
+    printf '%s\r\n' 'STAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg' \
+      '给药体积：6.00 ml' '每日上限：480 mg' ''
+  done
+} >"$ART/two.expected"
+[ "$(head -c 3 "$record_file" | od -An -tx1 | tr -d ' ')" = "efbbbf" ] ||
+  fail "the record file of two windows does not start with the byte-order mark"
+tail -c +4 "$record_file" |
+  sed -E 's/^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9],/STAMP,/' \
+  >"$ART/two.actual"
+whole=$(grep -c '^STAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg' "$ART/two.actual")
+cmp -s "$ART/two.expected" "$ART/two.actual" ||
+  fail "two windows: $whole whole records, expected 20 and nothing else (see $ART/two.actual)"
+rm -f "$ART/two.expected" "$ART/two.actual"
+note "two windows saving at once: $(cat "$ART/driver.log"); 20 whole records, one header"
+note "screenshots in $ART"

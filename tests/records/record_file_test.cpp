@@ -1,11 +1,14 @@
 // The record file: names, texts and appending, in a temporary folder, byte for byte.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <thread>
 
+#include "platform/append_file.h"
 #include "record_test_util.h"
 #include "records/record_file.h"
 #include "text/buffer.h"
@@ -156,22 +159,69 @@ TEST_F(RecordFolderTest, LaterSavesAddTheRecordOnly) {
   EXPECT_EQ(ReadBytes(RecordPath()), kBom + kHeaderBytes + kRecordBytes + kRecordBytes);
 }
 
-TEST_F(RecordFolderTest, DeletedFileGetsMarkAndHeaderAgain) {
-  ASSERT_TRUE(Save(TestTool()));
-  fs::remove(RecordPath());
-  ASSERT_TRUE(Save(TestTool()));
-  EXPECT_EQ(ReadBytes(RecordPath()), kBom + kHeaderBytes + kRecordBytes);
+// Whether a header is due is decided by the file's size under the lock, never by reading it
+// nor by its existence alone: an empty file (left by a save on a full disk) gets its header,
+// a file that holds anything, even one that cannot be read, gets no second one in its middle.
+// A write or flush that fails is a failed save.
+TEST_F(RecordFolderTest, WhatOneAppendAddsToTheFileItFinds) {
+  struct Case {
+    const char* name;
+    const char* before;  // null: no file
+    bool readable;
+    const char* path;  // null: the record file in the test folder
+    bool saved;
+    std::string added;
+  };
+  const std::string all = kBom + kHeaderBytes + kRecordBytes;
+  const Case cases[] = {
+    {"missing", nullptr, true, nullptr, true, all},
+    {"empty", "", true, nullptr, true, all},
+    {"empty and unreadable", "", false, nullptr, true, all},
+    {"with content", "old\r\n", true, nullptr, true, kRecordBytes},
+    {"unreadable", "old\r\n", false, nullptr, true, kRecordBytes},
+    {"mark only", "\xEF\xBB\xBF", true, nullptr, true, kRecordBytes},
+#if !defined(_WIN32)
+    {"device that is always full", nullptr, true, "/dev/full", false, ""},
+#endif
+  };
+  char16_t header[kHeaderCapacity];
+  BuildRecordHeader(TestTool(), header, kHeaderCapacity);
+  char16_t record[kRecordCapacity];
+  BuildRecordText(TestTool(), kDefaultValues, kDefaultResult, kSaveTime, record, kRecordCapacity);
+  fs::create_directories(RecordPath().parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::error_code ignored;
+    fs::remove(RecordPath(), ignored);
+    if (c.before != nullptr) std::ofstream(RecordPath(), std::ios::binary) << c.before;
+    // Write-only where that holds (not for root, nor on Windows).
+    if (!c.readable) fs::permissions(RecordPath(), fs::perms::owner_write);
+    const fs::path path = c.path != nullptr ? fs::path(c.path) : RecordPath();
+    EXPECT_EQ(AppendRecordFile(path.u16string().c_str(), header, record), c.saved);
+    fs::permissions(RecordPath(), fs::perms::owner_read | fs::perms::owner_write, ignored);
+    if (c.path == nullptr) {
+      EXPECT_EQ(ReadBytes(RecordPath()), (c.before != nullptr ? c.before : "") + c.added);
+    }
+  }
 }
 
-// Whether a header is due is decided by the file's existence, not by reading it: a file
-// that cannot be read (or holds anything at all) gets no second header in its middle.
-TEST_F(RecordFolderTest, ExistingFileGetsNoHeaderEvenWhenUnreadable) {
-  fs::create_directories(RecordPath().parent_path());
-  { std::ofstream(RecordPath(), std::ios::binary) << "old\r\n"; }
-  fs::permissions(RecordPath(), fs::perms::owner_write);  // write-only where that holds
+// Another window holding the lock: the save waits a bounded time and fails, leaving the file
+// as it was; a lock let go within the wait costs nothing but the wait.
+TEST_F(RecordFolderTest, SaveWaitsBoundedForAnotherWindowsLock) {
   ASSERT_TRUE(Save(TestTool()));
-  fs::permissions(RecordPath(), fs::perms::owner_read | fs::perms::owner_write);
-  EXPECT_EQ(ReadBytes(RecordPath()), "old\r\n" + kRecordBytes);
+  const std::string before = ReadBytes(RecordPath());
+  const AppendFile other = OpenAppendFile(RecordPath().u16string().c_str());
+  ASSERT_TRUE(LockAppendFile(other, 0));
+  EXPECT_FALSE(Save(TestTool()));
+
+  std::thread letGo([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    UnlockAppendFile(other);
+  });
+  EXPECT_TRUE(Save(TestTool()));
+  letGo.join();
+  EXPECT_TRUE(CloseAppendFile(other));
+  EXPECT_EQ(ReadBytes(RecordPath()), before + kRecordBytes);  // nothing from the failed save
 }
 
 TEST_F(RecordFolderTest, ThousandSavesGiveThousandRecordsAndOneHeader) {

@@ -134,8 +134,9 @@ TEST_F(SaveRecordTest, FolderInPlaceOfTheFileIsReportedAndWritesNothing) {
   EXPECT_TRUE(fs::is_empty(file_));
 }
 
-// A refused calculation keeps the earlier result; the save writes the values read by then.
-TEST_F(SaveRecordTest, SaveAfterARefusedInputWritesTheStoredValues) {
+// A refused calculation keeps the earlier result, and the record keeps that result's inputs:
+// never the values the refused run read beside a result they did not give.
+TEST_F(SaveRecordTest, SaveAfterARefusedInputWritesTheInputsOfTheResult) {
   PressKey(Edit(0), VK_F5);
   SetInput(0, u"15");
   SetInput(1, u"1e999");
@@ -149,9 +150,31 @@ TEST_F(SaveRecordTest, SaveAfterARefusedInputWritesTheStoredValues) {
   const std::string bytes = ReadBytes(file_);
   const std::size_t recordStart = kBom.size() + kHeader.size();
   ASSERT_GT(bytes.size(), recordStart + kStampLength);
-  EXPECT_EQ(bytes.substr(recordStart + kStampLength),
-            Utf8(L",Talvoro,体重=15,每次剂量=inf,混悬液浓度=20,单次剂量：120.0 mg\r\n"
-                 L"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n"));
+  EXPECT_EQ(bytes.substr(recordStart + kStampLength), kDefaultRecordBody);
+}
+
+// Another window holding the file's lock: the save gives up after its bounded wait, says so,
+// and the window goes on; nothing of the failed save is in the file.
+TEST_F(SaveRecordTest, FileLockedByAnotherWindowIsReportedAfterTheWait) {
+  PressKey(Edit(0), VK_F5);
+  Command(kSaveButtonId);
+  const std::string before = ReadBytes(file_);
+  boxes_->Clear();
+  const std::u16string statusBefore = Status();
+  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  OVERLAPPED whole{};
+  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+  Command(kSaveButtonId);
+  UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
+  CloseHandle(other);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
+  EXPECT_EQ(boxes_->Boxes()[0].text, u"记录未能保存：" + FilePath());
+  EXPECT_EQ(Status(), statusBefore);
+  EXPECT_EQ(ReadBytes(file_), before);
 }
 
 }  // namespace
