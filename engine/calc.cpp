@@ -1,15 +1,16 @@
-// The calculation run (inputs -> result lines, verdict, level), value formats and day numbers.
-// No heap: the output table, value text and line are fixed buffers of the run, and every text
-// is bounded by the capacity its caller gives.
+// The calculation run (inputs -> result lines, verdict, level) and value formats. No heap:
+// the output table is a fixed array of the run, each line is written straight into the
+// caller's result buffer through one bounded writer, and every text is bounded by the
+// capacity its caller gives.
 #include "engine/calc.h"
 
 #include <cmath>
 #include <cstring>
 
+#include "engine/days.h"
 #include "engine/expr.h"
 #include "reports/report.h"
 #include "text/buffer.h"
-#include "text/format.h"
 #include "text/number.h"
 
 namespace tarn {
@@ -17,133 +18,102 @@ namespace {
 
 constexpr char16_t kPartialNote[] = u"（部分结果无法计算，请检查输入是否合理）\r\n";
 constexpr char16_t kDefaultVerdict[] = u"请核对输入参数后重新计算";
+constexpr char16_t kNotAValue[] = u"--";
 
-// The narrow text of one printf-style conversion (the classic 80-byte buffer).
-constexpr std::int32_t kNarrowValueCapacity = 80;
+// The longest printf-style value text: the classic 80-byte buffer less its terminator.
+constexpr std::int32_t kMaxNarrowValue = 79;
 
-// Day numbers whose date arithmetic stays inside 64 bits (with a wide margin).
-constexpr std::int64_t kMaxDayNumber = INT64_MAX / 4;
+// A format code resolved to what it writes: a date, or fixed point with a suffix.
+struct ValueFormat {
+  bool date;
+  std::int32_t decimals;
+  char suffix;  // 0: none
+  bool known;   // false: a code of no meaning, shown as "f2"
+};
 
-// Fixed-point text of `value` with `decimals` decimals and an optional suffix, in at most 79
-// characters. A value too large for that (from about 1e75 up) is shown in exponent form
-// rather than cut: a cut digit string would read as a different, wrong number.
-void FormatNarrowFixed(double value, std::int32_t decimals, const char* suffix, char* out) {
-  std::int32_t suffixLength = 0;
-  while (suffix[suffixLength] != 0) ++suffixLength;
-  char fixed[kMaxFixedText];
-  std::int32_t length = FormatFixed(value, decimals, fixed, kMaxFixedText);
-  const std::int32_t room = kNarrowValueCapacity - 1 - suffixLength;
-  if (length <= room) {
-    std::memcpy(out, fixed, static_cast<std::size_t>(length));
-  } else {
-    length = FormatGeneral(value, 6, out, room + 1);
+// Exact, case-sensitive codes; no code is "f2". Compared inline: a code is resolved for
+// every value shown.
+ValueFormat ResolveFormat(const char* code) {
+  if (code == nullptr) return {false, 2, 0, true};
+  const auto is = [code](const char* name) {
+    std::int32_t i = 0;
+    while (code[i] != 0 && code[i] == name[i]) ++i;
+    return code[i] == name[i];
+  };
+  switch (code[0]) {
+    case 'f':
+      if (is("f0")) return {false, 0, 0, true};
+      if (is("f1")) return {false, 1, 0, true};
+      if (is("f2")) return {false, 2, 0, true};
+      if (is("f3")) return {false, 3, 0, true};
+      break;
+    case 'i':
+      if (is("int")) return {false, 0, 0, true};
+      break;
+    case 'p':
+      if (is("pct")) return {false, 1, '%', true};
+      break;
+    case 'd':
+      if (is("date")) return {true, 0, 0, true};
+      break;
+    default: break;
   }
-  for (std::int32_t i = 0; i < suffixLength && length < kNarrowValueCapacity - 1; ++i) {
-    out[length++] = suffix[i];
-  }
-  out[length] = 0;
+  return {false, 2, 0, false};
 }
 
-// Format codes are compared inline: FormatValue runs for every value shown.
-bool SameCode(const char* code, const char* name) {
-  std::int32_t i = 0;
-  while (code[i] != 0 && code[i] == name[i]) ++i;
-  return code[i] == name[i];
-}
-
-bool HasText(const char16_t* text) { return text != nullptr && text[0] != 0; }
-
-// The result text as written by the run. A buffer without capacity was never written (nor
-// terminated), so its copy is empty instead of a read past its end.
-const char16_t* ProducedText(const char16_t* resultText, std::int32_t resultCapacity) {
-  return resultCapacity >= 1 ? resultText : u"";
+// The value's text. A fixed-point text too long for 79 characters (from about 1e75 up) is
+// written in exponent form rather than cut: a cut digit string would read as a different,
+// wrong number. A day number beyond any calendar we can write shows "--".
+void WriteValue(TextWriter& out, const ValueFormat& format, double value) {
+  if (!std::isfinite(value)) {
+    out.Write(kNotAValue);
+    return;
+  }
+  if (format.date) {
+    const double days = std::trunc(value);  // truncated toward zero
+    char16_t date[kValueTextCapacity];
+    if (std::fabs(days) > static_cast<double>(kMaxDayNumber) ||
+        CivilFromDays(static_cast<std::int64_t>(days), date, kValueTextCapacity) < 0) {
+      out.Write(kNotAValue);
+    } else {
+      out.Write(date);
+    }
+    return;
+  }
+  const std::int32_t room = kMaxNarrowValue - (format.suffix != 0 ? 1 : 0);
+  char text[kMaxFixedText];
+  std::int32_t length = FormatFixed(value, format.decimals, text, kMaxFixedText);
+  if (length > room) length = FormatGeneral(value, 6, text, room + 1);
+  if (format.suffix != 0) text[length++] = format.suffix;
+  out.WriteAscii(text, length);
 }
 
 }  // namespace
 
+bool IsFormatCode(const char* code) { return ResolveFormat(code).known; }
+
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity) {
-  if (!std::isfinite(value)) {
-    CopyText(out, capacity, u"--");
-    return;
-  }
-  const char* code = format != nullptr ? format : "f2";
-  if (SameCode(code, "date")) {
-    // Truncated toward zero; a day number beyond any calendar we can write shows "--".
-    const double days = std::trunc(value);
-    if (std::fabs(days) > static_cast<double>(kMaxDayNumber) ||
-        CivilFromDays(static_cast<std::int64_t>(days), out, capacity) < 0) {
-      CopyText(out, capacity, u"--");
-    }
-    return;
-  }
-  struct FixedCode {
-    const char* code;
-    std::int32_t decimals;
-    const char* suffix;
-  };
-  constexpr FixedCode kFixedCodes[] = {
-      {"f0", 0, ""}, {"f1", 1, ""}, {"f3", 3, ""}, {"int", 0, ""}, {"pct", 1, "%"},
-  };
-  std::int32_t decimals = 2;  // "f2" and every unknown code
-  const char* suffix = "";
-  for (const FixedCode& candidate : kFixedCodes) {
-    if (SameCode(code, candidate.code)) {
-      decimals = candidate.decimals;
-      suffix = candidate.suffix;
-      break;
-    }
-  }
-  char narrow[kNarrowValueCapacity];
-  FormatNarrowFixed(value, decimals, suffix, narrow);
-  WidenAscii(out, capacity, narrow);
-}
-
-std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day) {
-  const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;                               // 0..399
-  const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;  // March is 0
-  const std::int64_t doy = (153 * shiftedMonth + 2) / 5 + day - 1;      // 0..365
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;       // 0..146096
-  return era * 146097 + doe - 719468;
-}
-
-std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t capacity) {
-  if (dayNumber > kMaxDayNumber || dayNumber < -kMaxDayNumber) {
-    CopyText(out, capacity, u"");
-    return -1;
-  }
-  const std::int64_t z = dayNumber + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;                                       // 0..146096
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // 0..399
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // 0..365
-  const std::int64_t mp = (5 * doy + 2) / 153;                                     // 0..11
-  const std::int64_t day = doy - (153 * mp + 2) / 5 + 1;
-  const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
-  const std::int64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-
-  char16_t date[32];
-  const std::int32_t length = Format(date, 32, u"%04lld-%02lld-%02lld", year, month, day);
-  if (capacity < 1 || length >= capacity) {
-    CopyText(out, capacity, u"");
-    return -1;
-  }
-  return CopyText(out, capacity, date);
+  TextWriter text(out, capacity);
+  text.Terminate();
+  WriteValue(text, ResolveFormat(format), value);
 }
 
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,
                 Level& level, char16_t* resultCopy, std::int32_t resultCopyCapacity) {
-  CopyText(resultText, resultCapacity, u"");
-  CopyText(verdictText, verdictCapacity, u"");
-  CopyText(resultCopy, resultCopyCapacity, u"");
+  TextWriter result(resultText, resultCapacity);
+  TextWriter verdict(verdictText, verdictCapacity);
+  TextWriter copy(resultCopy, resultCopyCapacity);
+  result.Terminate();
+  verdict.Terminate();
+  copy.Terminate();
   level = 0;
 
   if (tool.reportKind != 0) {
     level = RunReport(tool.reportKind, tool, inputValues, resultText, resultCapacity, verdictText,
                       verdictCapacity);
-    CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
+    // A buffer without capacity was never written (nor terminated): its copy stays empty.
+    if (resultCapacity >= 1) copy.Write(resultText);
     return level;
   }
 
@@ -157,19 +127,21 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
     anyFailed = anyFailed || failed != 0;
   }
 
+  // "label：value unit" and CR LF, each line cut at its own 255 characters.
   for (std::int32_t i = 0; i < outputCount; ++i) {
     const ToolOutput& output = tool.outputs[i];
-    char16_t valueText[kValueTextCapacity];
-    FormatValue(output.format, outputValues[i], valueText, kValueTextCapacity);
-    char16_t line[kResultLineCapacity];
-    if (HasText(output.unit)) {
-      Format(line, kResultLineCapacity, u"%ls：%ls %ls\r\n", output.label, valueText, output.unit);
-    } else {
-      Format(line, kResultLineCapacity, u"%ls：%ls\r\n", output.label, valueText);
+    const std::int32_t saved = result.Limit(kResultLineCapacity - 1);
+    result.Write(output.label);
+    result.Put(u'：');
+    WriteValue(result, ResolveFormat(output.format), outputValues[i]);
+    if (!IsEmpty(output.unit)) {
+      result.Put(u' ');
+      result.Write(output.unit);
     }
-    AppendBounded(resultText, resultCapacity, line);
+    result.Write(u"\r\n");
+    result.RestoreLimit(saved);
   }
-  if (anyFailed) AppendBounded(resultText, resultCapacity, kPartialNote);
+  if (anyFailed) result.Write(kPartialNote);
 
   // First matching rule wins; a condition that fails does not match.
   for (std::int32_t i = 0; i < tool.ruleCount; ++i) {
@@ -181,16 +153,14 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
       chosen = failed == 0 && value != 0;
     }
     if (chosen) {
-      CopyText(verdictText, verdictCapacity, rule.message);
+      verdict.Write(rule.message);
       level = rule.level;
       break;
     }
   }
-  if (verdictCapacity >= 1 && verdictText[0] == 0) {
-    CopyText(verdictText, verdictCapacity, kDefaultVerdict);
-  }
+  if (verdict.Length() == 0) verdict.Write(kDefaultVerdict);
 
-  CopyText(resultCopy, resultCopyCapacity, ProducedText(resultText, resultCapacity));
+  copy.Write(resultText, result.Length());
   return level;
 }
 

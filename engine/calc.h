@@ -1,5 +1,5 @@
-// The calculation run: tool + input values -> result lines, verdict and level; value formats
-// and day numbers. No heap; every text is bounded by its caller's capacity.
+// The calculation run: tool + input values -> result lines, verdict and level; and value
+// formats. No heap; every text is bounded by its caller's capacity.
 #pragma once
 #include <cstdint>
 
@@ -9,6 +9,13 @@ namespace tarn {
 
 inline constexpr std::int32_t kValueTextCapacity = 128;
 inline constexpr std::int32_t kResultLineCapacity = 256;
+
+// A result buffer of this capacity holds every run's text whole: each report at the largest
+// inputs its clamps allow (the 40-nurse, 31-day rota is the longest, about 6,400 units) and
+// the full lines of every output with the note.
+inline constexpr std::int32_t kWholeResultCapacity = 8192;
+static_assert(kMaxOutputs * kResultLineCapacity + kResultLineCapacity <= kWholeResultCapacity,
+              "every output line and the note fit a whole result");
 
 // Fills the result text (one line per output), the verdict and `level`, and copies the result
 // text into `resultCopy`. A non-zero report kind hands the whole job to RunReport.
@@ -21,11 +28,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
 // else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
 
-// Proleptic Gregorian date -> days since 1970-01-01 (arguments are not checked).
-std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day);
-
-// Day number -> "%04lld-%02lld-%02lld". Returns the characters written, or -1 (and an empty
-// text, when capacity allows) when the date does not fit.
-std::int32_t CivilFromDays(std::int64_t dayNumber, char16_t* out, std::int32_t capacity);
+// True for a code of that list, or null; false for a code that would silently show "f2".
+bool IsFormatCode(const char* code);
 
 }  // namespace tarn

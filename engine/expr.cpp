@@ -12,6 +12,8 @@ namespace tarn {
 namespace {
 
 constexpr std::int32_t kNameCapacity = 64;  // 63 characters and the terminator
+// Whole numbers of up to 15 digits are below 2^53: exact in a double, digit by digit.
+constexpr std::int32_t kShortNumberDigits = 15;
 
 // All the state of one evaluation.
 struct ExprState {
@@ -92,8 +94,13 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
 
 // call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
 // The name (`length` characters at `start`) is copied here, so the name buffer (and its
-// stack guard) stays out of ParseUnary, which runs for every operand.
-double ParseCall(ExprState& s, const char* start, std::int32_t length) {
+// stack guard) stays out of ParseUnary, which runs for every operand; kept out of line for
+// that reason (an inlined copy would give ParseUnary its frame).
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+double
+ParseCall(ExprState& s, const char* start, std::int32_t length) {
   char name[kNameCapacity];
   std::memcpy(name, start, static_cast<std::size_t>(length));
   name[length] = 0;
@@ -148,6 +155,19 @@ double ParseUnary(ExprState& s) {
       if (c == '-') return -v;
       return v == 0 ? 1 : 0;
     }
+    if (IsDigit(c)) {
+      // A plain whole number of up to 15 digits (most literals) is exact as read here; one
+      // followed by anything that continues a number goes to the full reader below.
+      double v = 0;
+      std::int32_t n = 0;
+      for (; n < kShortNumberDigits && IsDigit(s.cursor[n]); ++n) v = v * 10 + (s.cursor[n] - '0');
+      const char next = s.cursor[n];
+      if (!IsDigit(next) && next != '.' && next != 'e' && next != 'E' && next != 'x' &&
+          next != 'X') {
+        s.cursor += n;
+        return v;
+      }
+    }
     if (IsDigit(c) || c == '.') {
       const char* end = s.cursor;
       const double v = ParseNumber(s.cursor, &end);
@@ -186,106 +206,118 @@ double ParsePower(ExprState& s) {
   return std::pow(base, exponent);
 }
 
-// multiplicative = power { ("*" | "/" | "%") power }     ("**" is not an operator)
-// A zero divisor fails and gives 0 for the whole chain, reading on after the divisor.
-double ParseMultiplicative(ExprState& s) {
-  double l = ParsePower(s);
-  for (;;) {
-    SkipSpace(s);
-    const char c = *s.cursor;
-    if (c == '*' && s.cursor[1] == '*') return l;
-    if (c != '*' && c != '/' && c != '%') return l;
-    ++s.cursor;
-    const double r = ParsePower(s);
-    if (c == '*') {
-      l *= r;
-      continue;
-    }
-    if (r == 0) {
-      Fail(s);
-      return 0;
-    }
-    l = c == '/' ? l / r : std::fmod(l, r);
-  }
-}
+// The binary operators by level, loosest first:
+//   or             = and { "||" and }                          (no short circuit)
+//   and            = comparison { "&&" comparison }            (no short circuit)
+//   comparison     = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]  (at most one)
+//   additive       = multiplicative { ("+" | "-") multiplicative }
+//   multiplicative = power { ("*" | "/" | "%") power }          ("**" is not an operator)
+// read by precedence climbing: one loop per operand chain instead of one call per level.
+enum OperatorLevel : std::int32_t {
+  kNoOperator = 0,
+  kOr = 1,
+  kAnd = 2,
+  kCompare = 3,
+  kAdditive = 4,
+  kMultiplicative = 5,
+  kAboveAll = 6,
+};
 
-// additive = multiplicative { ("+" | "-") multiplicative }
-double ParseAdditive(ExprState& s) {
-  double l = ParseMultiplicative(s);
-  for (;;) {
-    SkipSpace(s);
-    const char c = *s.cursor;
-    if (c != '+' && c != '-') return l;
-    ++s.cursor;
-    const double r = ParseMultiplicative(s);
-    l = c == '+' ? l + r : l - r;
-  }
-}
+enum class Op : std::uint8_t {
+  Or,
+  And,
+  LessEqual,
+  GreaterEqual,
+  Equal,
+  NotEqual,
+  Less,
+  Greater,
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  Remainder
+};
 
-// The comparison operators, longest first so "<=" is not read as "<".
-enum class Compare { LessEqual, GreaterEqual, Equal, NotEqual, Less, Greater };
-struct CompareOperator {
-  const char* text;
+struct Operator {
+  Op op;
+  std::int32_t level;  // kNoOperator: none at the cursor
   std::int32_t length;
-  Compare op;
-};
-constexpr CompareOperator kCompareOperators[] = {
-    {"<=", 2, Compare::LessEqual}, {">=", 2, Compare::GreaterEqual}, {"==", 2, Compare::Equal},
-    {"!=", 2, Compare::NotEqual},  {"<", 1, Compare::Less},          {">", 1, Compare::Greater},
 };
 
-// comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]   (at most one)
-double ParseComparison(ExprState& s) {
-  const double l = ParseAdditive(s);
-  SkipSpace(s);
-  const char c = *s.cursor;
-  if (c != '<' && c != '>' && c != '=' && c != '!') return l;  // the usual case: no operator
-  for (const CompareOperator& candidate : kCompareOperators) {
-    const bool matches = s.cursor[0] == candidate.text[0] &&
-                         (candidate.length == 1 || s.cursor[1] == candidate.text[1]);
-    if (!matches) continue;
-    s.cursor += candidate.length;
-    const double r = ParseAdditive(s);
-    switch (candidate.op) {  // IEEE rules: NaN makes all but != false
-      case Compare::LessEqual: return l <= r ? 1 : 0;
-      case Compare::GreaterEqual: return l >= r ? 1 : 0;
-      case Compare::Equal: return l == r ? 1 : 0;
-      case Compare::NotEqual: return l != r ? 1 : 0;
-      case Compare::Less: return l < r ? 1 : 0;
-      case Compare::Greater: return l > r ? 1 : 0;
+// The operator at `p`, longest spelling first ("<=" before "<"); not consumed.
+Operator PeekOperator(const char* p) {
+  constexpr Operator kNone = {Op::Or, kNoOperator, 0};
+  switch (p[0]) {
+    case '*': return p[1] == '*' ? kNone : Operator{Op::Multiply, kMultiplicative, 1};
+    case '/': return {Op::Divide, kMultiplicative, 1};
+    case '%': return {Op::Remainder, kMultiplicative, 1};
+    case '+': return {Op::Add, kAdditive, 1};
+    case '-': return {Op::Subtract, kAdditive, 1};
+    case '<':
+      return p[1] == '=' ? Operator{Op::LessEqual, kCompare, 2} : Operator{Op::Less, kCompare, 1};
+    case '>':
+      return p[1] == '=' ? Operator{Op::GreaterEqual, kCompare, 2}
+                         : Operator{Op::Greater, kCompare, 1};
+    case '=': return p[1] == '=' ? Operator{Op::Equal, kCompare, 2} : kNone;
+    case '!': return p[1] == '=' ? Operator{Op::NotEqual, kCompare, 2} : kNone;
+    case '&': return p[1] == '&' ? Operator{Op::And, kAnd, 2} : kNone;
+    case '|': return p[1] == '|' ? Operator{Op::Or, kOr, 2} : kNone;
+    default: return kNone;
+  }
+}
+
+// The operators of level `minLevel` and above, from one power on. A frame gives back, for
+// its caller to see, an operator that the grammar above never lets follow: a second
+// comparison, a multiplication after a zero divisor, or one above the level it last applied
+// (which only a deeper frame's refusal leaves behind). Nothing consumes those, so they end
+// the expression as trailing text, as in the grammar.
+double ParseBinary(ExprState& s, std::int32_t minLevel) {
+  double l = ParsePower(s);
+  std::int32_t last = kAboveAll;  // level of the last operator applied here
+  bool chainClosed = false;       // a zero divisor ended this multiplicative chain
+  for (;;) {
+    SkipSpace(s);
+    const Operator op = PeekOperator(s.cursor);
+    if (op.level < minLevel || op.level > last) return l;
+    if (op.level == last &&
+        (op.level == kCompare || (op.level == kMultiplicative && chainClosed))) {
+      return l;
     }
-  }
-  return l;
-}
-
-// and = comparison { "&&" comparison }        (no short circuit)
-double ParseAnd(ExprState& s) {
-  double r = ParseComparison(s);
-  for (;;) {
-    SkipSpace(s);
-    if (s.cursor[0] != '&' || s.cursor[1] != '&') return r;
-    s.cursor += 2;
-    const double t = ParseComparison(s);
-    r = IsTrue(r) && IsTrue(t) ? 1 : 0;
-  }
-}
-
-// or = and { "||" and }                       (no short circuit)
-double ParseOr(ExprState& s) {
-  double r = ParseAnd(s);
-  for (;;) {
-    SkipSpace(s);
-    if (s.cursor[0] != '|' || s.cursor[1] != '|') return r;
-    s.cursor += 2;
-    const double t = ParseAnd(s);
-    r = IsTrue(r) || IsTrue(t) ? 1 : 0;
+    s.cursor += op.length;
+    last = op.level;
+    const double r = op.level == kMultiplicative ? ParsePower(s) : ParseBinary(s, op.level + 1);
+    switch (op.op) {  // comparisons follow IEEE rules: NaN makes all but != false
+      case Op::Or: l = IsTrue(l) || IsTrue(r) ? 1 : 0; break;
+      case Op::And: l = IsTrue(l) && IsTrue(r) ? 1 : 0; break;
+      case Op::LessEqual: l = l <= r ? 1 : 0; break;
+      case Op::GreaterEqual: l = l >= r ? 1 : 0; break;
+      case Op::Equal: l = l == r ? 1 : 0; break;
+      case Op::NotEqual: l = l != r ? 1 : 0; break;
+      case Op::Less: l = l < r ? 1 : 0; break;
+      case Op::Greater: l = l > r ? 1 : 0; break;
+      case Op::Add: l += r; break;
+      case Op::Subtract: l -= r; break;
+      case Op::Multiply: l *= r; break;
+      case Op::Divide:
+      case Op::Remainder:
+        // A zero divisor fails and gives 0 for the whole chain; reading goes on after it.
+        if (r == 0) {
+          Fail(s);
+          l = 0;
+          chainClosed = true;
+        } else {
+          l = op.op == Op::Divide ? l / r : std::fmod(l, r);
+        }
+        break;
+    }
   }
 }
 
 // conditional = or [ "?" conditional ":" conditional ]   (both branches always evaluated)
 double ParseConditional(ExprState& s) {
   if (!Enter(s)) return 0;
-  const double condition = ParseOr(s);
+  const double condition = ParseBinary(s, kOr);
   SkipSpace(s);
   double result = condition;
   if (*s.cursor == '?') {

@@ -1,7 +1,8 @@
 // Fuzz target: the number parser, narrow and UTF-16, against glibc's strtod in the "C"
 // locale: the same value (bit for bit, any NaN for NaN) and the same consumed length
 // (with one known glibc rounding fault settled by an exact reference, see Reference).
-// Also checks the formatters' round trip: "%.17g" of any double reads back as itself.
+// Also checks the formatters' round trip: "%.17g" of any double reads back as itself, and that
+// the input-box rule accepts nothing but a number ParseNumber reads from a short enough text.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "text/input_number.h"
 #include "text/number.h"
 
 namespace {
@@ -70,6 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const double mappedValue = std::strtod(mapped.data(), &mappedEnd);
   tarn::Check(wideEnd - wide.data() == mappedEnd - mapped.data());
   tarn::Check(SameDouble(wideValue, Reference(mapped.data(), mappedEnd, mappedValue)));
+
+  // An accepted input text is ParseNumber's value (0 for a blank one) and never too long.
+  const double input = tarn::ReadInputNumber(wide.data());
+  if (std::isfinite(input)) {
+    tarn::Check(wide.size() - 1 <= static_cast<std::size_t>(tarn::kMaxInputText));
+    tarn::Check(SameDouble(input, wideValue) || (input == 0 && wideEnd == wide.data()));
+  }
 
   // A null end pointer is allowed.
   tarn::Check(SameDouble(tarn::ParseNumber(narrow.data(), nullptr), ours));

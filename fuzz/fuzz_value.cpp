@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/calc.h"
+#include "engine/days.h"
 #include "fuzz/fuzz_input.h"
 #include "text/buffer.h"
 

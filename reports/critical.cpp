@@ -3,10 +3,13 @@
 // does not name is never guessed at.
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
+namespace {
 
-const char16_t* const CompatDrugs[kCompatDrugCount] = {
+// The drugs that DrugCompatibility knows, numbered 1 to 10.
+constexpr const char16_t* kCompatDrugs[kCompatDrugCount] = {
     u"头孢曲松",    //  1  ceftriaxone
     u"葡萄糖酸钙",  //  2  calcium gluconate
     u"万古霉素",    //  3  vancomycin
@@ -18,8 +21,6 @@ const char16_t* const CompatDrugs[kCompatDrugCount] = {
     u"碳酸氢钠",    //  9  sodium bicarbonate
     u"多巴胺",      // 10  dopamine
 };
-
-namespace {
 
 // ---- CriticalValues (kind 4) ----
 
@@ -99,18 +100,19 @@ const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 const char16_t* CompatDrugName(std::int32_t number) {
-  if (number < 1 || number > kCompatDrugCount) return CompatDrugs[0];
-  return CompatDrugs[number - 1];
+  if (number < 1 || number > kCompatDrugCount) return kUnknownCompatDrug;
+  return kCompatDrugs[number - 1];
 }
 
 Level CriticalValues(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
-  const std::int32_t group = WholeNumber(InputValue(tool, inputValues, "kind"));
-  AppendFixedLine(resultText, resultCapacity, kCriticalHeading);
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kCriticalGroups, group));
-  AppendFixedLine(resultText, resultCapacity, u"");
-  AppendFixedLine(resultText, resultCapacity, kCriticalHandling);
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t group = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  WriteFixedLine(out, kCriticalHeading);
+  WriteChosenLines(out, ChooseLines(kCriticalGroups, group));
+  WriteFixedLine(out, u"");
+  WriteFixedLine(out, kCriticalHandling);
   StoreVerdict(verdictText, verdictCapacity, kCriticalVerdict);
   return 0;
 }
@@ -118,15 +120,15 @@ Level CriticalValues(const ToolDef& tool, const double* inputValues, char16_t* r
 Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                         std::int32_t resultCapacity, char16_t* verdictText,
                         std::int32_t verdictCapacity) {
-  const std::int32_t a = WholeNumber(InputValue(tool, inputValues, "drugA"));
-  const std::int32_t b = WholeNumber(InputValue(tool, inputValues, "drugB"));
-  AppendLine(resultText, resultCapacity, kQueryTemplate, a, CompatDrugName(a), b,
-             CompatDrugName(b));
-  AppendFixedLine(resultText, resultCapacity, u"");
-  for (const char16_t* line : kNumberingLines) AppendFixedLine(resultText, resultCapacity, line);
-  AppendFixedLine(resultText, resultCapacity, u"");
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t a = WholeNumber(InputValue(tool, inputValues, kKeyDrugA));
+  const std::int32_t b = WholeNumber(InputValue(tool, inputValues, kKeyDrugB));
+  WriteLine(out, kQueryTemplate, a, CompatDrugName(a), b, CompatDrugName(b));
+  WriteFixedLine(out, u"");
+  for (const char16_t* line : kNumberingLines) WriteFixedLine(out, line);
+  WriteFixedLine(out, u"");
   const Conclusion& conclusion = FindConclusion(a, b);
-  AppendFixedLine(resultText, resultCapacity, conclusion.line);
+  WriteFixedLine(out, conclusion.line);
   StoreVerdict(verdictText, verdictCapacity, conclusion.verdict);
   return conclusion.level;
 }

@@ -3,6 +3,7 @@
 // to staff; fixed lines never pass through placeholder expansion (some hold percent signs).
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -115,9 +116,10 @@ constexpr const char16_t* kLabPanelsVerdict = u"套餐与采血管已列出，�
 Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
-  for (const char16_t* line : kDrawOrderLines) AppendFixedLine(resultText, resultCapacity, line);
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kDrawThisTime, kind));
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  for (const char16_t* line : kDrawOrderLines) WriteFixedLine(out, line);
+  WriteChosenLines(out, ChooseLines(kDrawThisTime, kind));
   StoreVerdict(verdictText, verdictCapacity, kDrawOrderVerdict);
   return 0;
 }
@@ -125,9 +127,10 @@ Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* r
 Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, "kind"));
-  AppendFixedLine(resultText, resultCapacity, kHighAlertHeading);
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kHighAlertCategories, kind));
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  WriteFixedLine(out, kHighAlertHeading);
+  WriteChosenLines(out, ChooseLines(kHighAlertCategories, kind));
   StoreVerdict(verdictText, verdictCapacity, kHighAlertVerdict);
   return 0;
 }
@@ -135,7 +138,8 @@ Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* r
 Level SurgicalChecklist(const ToolDef& /*tool*/, const double* /*inputValues*/,
                         char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                         std::int32_t verdictCapacity) {
-  for (const char16_t* line : kChecklistLines) AppendFixedLine(resultText, resultCapacity, line);
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  for (const char16_t* line : kChecklistLines) WriteFixedLine(out, line);
   StoreVerdict(verdictText, verdictCapacity, kChecklistVerdict);
   return 0;
 }
@@ -143,22 +147,24 @@ Level SurgicalChecklist(const ToolDef& /*tool*/, const double* /*inputValues*/,
 Level HandoverTemplate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                        std::int32_t resultCapacity, char16_t* verdictText,
                        std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t beds =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "beds")), kMinBeds, kMaxBeds);
-  AppendFixedLine(resultText, resultCapacity, kHandoverHeading);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyBeds)), kMinBeds, kMaxBeds);
+  WriteFixedLine(out, kHandoverHeading);
   for (std::int32_t bed = 1; bed <= beds; ++bed) {
-    AppendLine(resultText, resultCapacity, kHandoverBedTemplate, bed);
+    WriteLine(out, kHandoverBedTemplate, bed);
   }
-  AppendFixedLine(resultText, resultCapacity, u"");
-  AppendFixedLine(resultText, resultCapacity, kHandoverClosing);
+  WriteFixedLine(out, u"");
+  WriteFixedLine(out, kHandoverClosing);
   StoreVerdict(verdictText, verdictCapacity, kHandoverVerdict);
   return 0;
 }
 
 Level LabPanels(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
-  const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, "panel"));
-  AppendChosenLines(resultText, resultCapacity, ChooseLines(kLabPanels, panel));
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, kKeyPanel));
+  WriteChosenLines(out, ChooseLines(kLabPanels, panel));
   StoreVerdict(verdictText, verdictCapacity, kLabPanelsVerdict);
   return 0;
 }

@@ -1,10 +1,11 @@
 // The follow-up plan (dates counted from today) and the intravenous infusion card. The plan
 // reads the local date once per run through the platform layer; its day arithmetic is 64-bit
 // and cannot overflow, since every offset is a 32-bit whole number.
-#include "engine/calc.h"
+#include "engine/days.h"
 #include "platform/platform.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -51,13 +52,14 @@ Level FollowUpPlan(const ToolDef& tool, const double* inputValues, char16_t* res
 Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inputValues,
                      char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
-  const std::int32_t start = WholeNumber(InputValue(tool, inputValues, "start"));
-  const std::int32_t gapValue = WholeNumber(InputValue(tool, inputValues, "gap"));
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t start = WholeNumber(InputValue(tool, inputValues, kKeyStart));
+  const std::int32_t gapValue = WholeNumber(InputValue(tool, inputValues, kKeyGap));
   const std::int32_t gap = gapValue >= 1 ? gapValue : kDefaultGapDays;
   const std::int32_t visits =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "times")), kMinVisits, kMaxVisits);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyTimes)), kMinVisits, kMaxVisits);
 
-  AppendLine(resultText, resultCapacity, kPlanHeaderTemplate, start, gap, visits);
+  WriteLine(out, kPlanHeaderTemplate, start, gap, visits);
   for (std::int32_t visit = 1; visit <= visits; ++visit) {
     // |start| <= 2^31 and (visit - 1) × gap < 20 × 2^31, and DaysFromCivil of any 32-bit year
     // stays below 2^40: the sum is far inside 64 bits.
@@ -65,9 +67,9 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
         today + start + static_cast<std::int64_t>(visit - 1) * static_cast<std::int64_t>(gap);
     char16_t date[kDateTextCapacity] = {};
     CivilFromDays(dayNumber, date, kDateTextCapacity);
-    AppendLine(resultText, resultCapacity, kVisitTemplate, visit, date);
+    WriteLine(out, kVisitTemplate, visit, date);
   }
-  AppendFixedLine(resultText, resultCapacity, kPlanContents);
+  WriteFixedLine(out, kPlanContents);
   StoreVerdict(verdictText, verdictCapacity, kPlanVerdict);
   return 0;
 }
@@ -75,16 +77,17 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
 Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                    std::int32_t resultCapacity, char16_t* verdictText,
                    std::int32_t verdictCapacity) {
-  const std::int32_t bed = WholeNumber(InputValue(tool, inputValues, "bed"));
-  const double dose = InputValue(tool, inputValues, "dose");
-  const double volume = InputValue(tool, inputValues, "volume");
-  const double drops = InputValue(tool, inputValues, "gtt");
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const std::int32_t bed = WholeNumber(InputValue(tool, inputValues, kKeyBed));
+  const double dose = InputValue(tool, inputValues, kKeyDose);
+  const double volume = InputValue(tool, inputValues, kKeyVolume);
+  const double drops = InputValue(tool, inputValues, kKeyGtt);
 
-  AppendFixedLine(resultText, resultCapacity, kCardTitle);
-  AppendLine(resultText, resultCapacity, kBedTemplate, bed);
-  AppendLine(resultText, resultCapacity, kMedicineTemplate, dose, volume);
-  AppendLine(resultText, resultCapacity, kDripTemplate, drops, drops * kMillilitresPerHourPerDrop);
-  for (const char16_t* line : kCardChecks) AppendFixedLine(resultText, resultCapacity, line);
+  WriteFixedLine(out, kCardTitle);
+  WriteLine(out, kBedTemplate, bed);
+  WriteLine(out, kMedicineTemplate, dose, volume);
+  WriteLine(out, kDripTemplate, drops, drops * kMillilitresPerHourPerDrop);
+  for (const char16_t* line : kCardChecks) WriteFixedLine(out, line);
   StoreVerdict(verdictText, verdictCapacity, kCardVerdict);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/tool.h"
+#include "text/buffer.h"
 
 namespace tarn {
 
@@ -52,15 +53,18 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
                      char16_t* resultText, std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity);
 
-// The drugs that DrugCompatibility knows, numbered 1 to 10.
+// The drugs that DrugCompatibility knows are numbered 1 to 10.
 inline constexpr std::int32_t kCompatDrugCount = 10;
-extern const char16_t* const CompatDrugs[kCompatDrugCount];
 
-// Name of drug `number`; a number outside 1..10 gives the name of number 1.
+// Shown in place of a name for a number outside 1..10, so an unknown number never reads as a
+// drug of the table.
+inline constexpr const char16_t* kUnknownCompatDrug = u"（无此编号）";
+
+// Name of drug `number`; a number outside 1..10 gives kUnknownCompatDrug.
 const char16_t* CompatDrugName(std::int32_t number);
 
 // Appends a fixed line and CR LF exactly as AppendLine does, but never expands placeholders:
-// fixed texts may hold percent signs.
+// fixed texts may hold percent signs. (WriteFixedLine in report.h is its writer form.)
 void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text);
 
 // Stores a verdict, cut at capacity - 1 (nothing at all for a capacity below 1).
@@ -86,8 +90,8 @@ const LineChoice& ChooseLines(const LineChoice (&rows)[N], std::int32_t key) {
   return rows[N - 1];
 }
 
-// Appends the row's lines in order, each through AppendFixedLine.
-void AppendChosenLines(char16_t* buffer, std::int32_t capacity, const LineChoice& row);
+// Writes the row's lines in order, each through WriteFixedLine.
+void WriteChosenLines(TextWriter& out, const LineChoice& row);
 
 // Clamps a whole number into low..high.
 inline std::int32_t ClampWhole(std::int32_t value, std::int32_t low, std::int32_t high) {

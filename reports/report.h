@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/tool.h"
+#include "text/buffer.h"
 #include "text/format.h"
 
 namespace tarn {
@@ -20,6 +21,21 @@ double InputValue(const ToolDef& tool, const double* inputValues, const char* ke
 
 // Truncation toward zero; NaN or a value outside the int32 range gives INT32_MIN.
 std::int32_t WholeNumber(double value);
+
+// The report lines written straight into a writer: WriteLine expands the template into at
+// most 511 characters, then writes as much of CR LF as fits. The generators build their whole
+// text through one writer, so a long report costs what it writes.
+void WriteLineList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
+                   std::int32_t argCount);
+
+template <typename... Args>
+void WriteLine(TextWriter& out, const char16_t* tmpl, const Args&... args) {
+  const FormatArg list[sizeof...(Args) + 1] = {FormatArg(args)..., FormatArg(0)};
+  WriteLineList(out, tmpl, list, static_cast<std::int32_t>(sizeof...(Args)));
+}
+
+// A fixed line (never expanded: fixed texts may hold percent signs), cut like WriteLine.
+void WriteFixedLine(TextWriter& out, const char16_t* text);
 
 // Appends text without a line end, cut at capacity - 1.
 void AppendText(char16_t* buffer, std::int32_t capacity, const char16_t* text);

@@ -5,6 +5,7 @@
 
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -16,14 +17,10 @@ constexpr std::int32_t kMaxNurses = 40;
 constexpr std::int32_t kMinDays = 1;
 constexpr std::int32_t kMaxDays = 31;
 
-constexpr std::int32_t kNurseLabelCapacity = 12;  // longest label "护士40": 4 units
-constexpr std::int32_t kDayCellCapacity = 16;     // longest cell "31日N ": 5 units
-
 constexpr const char16_t* kRotaRule =
     u"排班规则：三班轮转（白班 D / 夜班 N / 休息 R），每日每班 1 人，按人员顺序滚动。";
 constexpr const char16_t* kRotaSizeTemplate = u"人员：%d 人；周期：%d 天";
-constexpr const char16_t* kNurseLabelTemplate = u"护士%02d";
-constexpr const char16_t* kNurseLineTemplate = u"%ls：";
+constexpr const char16_t* kNurseLineTemplate = u"护士%02d：";
 constexpr const char16_t* kCellIndent = u"  ";
 constexpr const char16_t* kDayCellTemplate = u"%d日%c ";
 constexpr const char16_t* kRotaHint =
@@ -81,29 +78,26 @@ void FormatDoseCell(double hours, char16_t* cell, std::int32_t capacity) {
 
 Level ShiftRota(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t nurses =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "nurses")), kMinNurses, kMaxNurses);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyNurses)), kMinNurses, kMaxNurses);
   const std::int32_t days =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, "days")), kMinDays, kMaxDays);
+      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyDays)), kMinDays, kMaxDays);
 
-  AppendFixedLine(resultText, resultCapacity, kRotaRule);
-  AppendLine(resultText, resultCapacity, kRotaSizeTemplate, nurses, days);
-  AppendFixedLine(resultText, resultCapacity, u"");
+  WriteFixedLine(out, kRotaRule);
+  WriteLine(out, kRotaSizeTemplate, nurses, days);
+  WriteFixedLine(out, u"");
   for (std::int32_t nurse = 0; nurse < nurses; ++nurse) {
-    char16_t label[kNurseLabelCapacity];
-    Format(label, kNurseLabelCapacity, kNurseLabelTemplate, nurse + 1);
-    AppendLine(resultText, resultCapacity, kNurseLineTemplate, label);
-    AppendText(resultText, resultCapacity, kCellIndent);
+    WriteLine(out, kNurseLineTemplate, nurse + 1);
+    out.Write(kCellIndent);
     for (std::int32_t day = 0; day < days; ++day) {
       const char16_t letter = kShiftLetters[(nurse + 2 * day) % 3];
-      char16_t cell[kDayCellCapacity];
-      Format(cell, kDayCellCapacity, kDayCellTemplate, day + 1, letter);
-      AppendText(resultText, resultCapacity, cell);
+      WriteFormat(out, kDayCellTemplate, day + 1, letter);
     }
-    AppendText(resultText, resultCapacity, u"\r\n");
+    out.Write(u"\r\n");
   }
-  AppendFixedLine(resultText, resultCapacity, u"");
-  AppendFixedLine(resultText, resultCapacity, kRotaHint);
+  WriteFixedLine(out, u"");
+  WriteFixedLine(out, kRotaHint);
   StoreVerdict(verdictText, verdictCapacity, kRotaVerdict);
   return 0;
 }
@@ -111,9 +105,10 @@ Level ShiftRota(const ToolDef& tool, const double* inputValues, char16_t* result
 Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                       std::int32_t resultCapacity, char16_t* verdictText,
                       std::int32_t verdictCapacity) {
-  const double startValue = InputValue(tool, inputValues, "start");
-  const double intervalValue = InputValue(tool, inputValues, "interval");
-  const double timesValue = InputValue(tool, inputValues, "times");
+  TextWriter out = TextWriter::After(resultText, resultCapacity);
+  const double startValue = InputValue(tool, inputValues, kKeyStart);
+  const double intervalValue = InputValue(tool, inputValues, kKeyInterval);
+  const double timesValue = InputValue(tool, inputValues, kKeyTimes);
 
   // A fraction of an hour stays; a NaN start or interval is kept or replaced by these same
   // comparisons (NaN is neither below 0 nor above it).
@@ -121,17 +116,17 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
   const double interval = intervalValue > 0.0 ? intervalValue : kDefaultIntervalHours;
   const std::int32_t doses = ClampWhole(WholeNumber(timesValue), kMinDoses, kMaxDoses);
 
-  AppendLine(resultText, resultCapacity, kDosingHeaderTemplate, start, interval, doses);
+  WriteLine(out, kDosingHeaderTemplate, start, interval, doses);
   for (std::int32_t dose = 0; dose < doses; ++dose) {
     char16_t cell[kDoseCellCapacity];
     // The first dose is at the start itself, even for an infinite interval (0 × inf is NaN).
     const double offset = dose == 0 ? 0.0 : dose * interval;
     FormatDoseCell(offset + start, cell, kDoseCellCapacity);
-    AppendText(resultText, resultCapacity, cell);
-    if (dose + 1 < doses) AppendText(resultText, resultCapacity, kDoseSeparator);
+    out.Write(cell);
+    if (dose + 1 < doses) out.Write(kDoseSeparator);
   }
-  AppendText(resultText, resultCapacity, u"\r\n");
-  AppendFixedLine(resultText, resultCapacity, kDosingNote);
+  out.Write(u"\r\n");
+  WriteFixedLine(out, kDosingNote);
   StoreVerdict(verdictText, verdictCapacity, kDosingVerdict);
   return 0;
 }

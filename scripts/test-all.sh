@@ -64,4 +64,8 @@ step "The program as a person uses it (under Wine, on the virtual display)"
 sh tests/e2e/window_e2e.sh build/windows/talvoro.exe "$artifacts/e2e"
 sh tests/e2e/suite_e2e.sh build/windows "$artifacts/suite"
 
+step "Release: zip and MSI, installed under a fresh Wine prefix, built twice, signed"
+scripts/release.sh build/dist
+tests/release/release_test.sh build/dist build/release-test
+
 step "All tests passed"

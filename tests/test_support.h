@@ -1,6 +1,10 @@
 // Small helpers shared by the unit tests: a temporary folder and whole-file reads by UTF-16
-// path, through the project's own platform layer so both builds test the same code.
+// path, through the project's own platform layer so both builds test the same code; buffers
+// with guard units after the capacity, so a test can prove that nothing was written at or past
+// it.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -30,3 +34,46 @@ bool FileExists(const std::u16string& path);
 std::string ToUtf8(const std::u16string& text);
 
 }  // namespace tarn
+
+namespace tarn_test {
+
+inline constexpr char16_t kCanary = u'\uBEEF';
+inline constexpr char kByteCanary = '\x5A';
+
+// A UTF-16 buffer of `Size` units, all canaries to begin with. A test hands out a capacity
+// below `Size` and checks the units from that capacity on.
+template <std::int32_t Size>
+struct GuardedText {
+  char16_t units[static_cast<std::size_t>(Size)];
+  GuardedText() {
+    for (char16_t& unit : units) unit = kCanary;
+  }
+  // True when every unit from `from` on still holds the canary.
+  bool UntouchedFrom(std::int32_t from) const {
+    for (std::int32_t i = from < 0 ? 0 : from; i < Size; ++i) {
+      if (units[i] != kCanary) return false;
+    }
+    return true;
+  }
+  std::u16string Text() const { return std::u16string(units); }
+};
+
+template <std::int32_t Size>
+struct GuardedBytes {
+  char bytes[static_cast<std::size_t>(Size)];
+  GuardedBytes() {
+    for (char& byte : bytes) byte = kByteCanary;
+  }
+  bool UntouchedFrom(std::int32_t from) const {
+    for (std::int32_t i = from < 0 ? 0 : from; i < Size; ++i) {
+      if (bytes[i] != kByteCanary) return false;
+    }
+    return true;
+  }
+};
+
+inline std::u16string Widen(const std::string& ascii) {
+  return std::u16string(ascii.begin(), ascii.end());
+}
+
+}  // namespace tarn_test

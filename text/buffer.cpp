@@ -1,41 +1,60 @@
-// Bounded UTF-16 buffers: length, copy, append, ASCII widening. Every write stays below the
-// capacity and leaves a terminator; a capacity below 1 or a null buffer is left untouched.
-// Nothing here allocates, and nothing reads past a source's terminator or the given count.
+// Bounded UTF-16 buffers: the writer, and length, copy, append and ASCII widening as thin
+// forms over it. Every write stays below the capacity and leaves a terminator; a capacity
+// below 1 or a null buffer is left untouched. Nothing here allocates, and nothing reads past
+// a source's terminator or the given count.
 #include "text/buffer.h"
 
 #include <cstring>
+#include <functional>
 
 namespace tarn {
 
-// Length of the text already in a buffer, looking at no more than `capacity` units. A text
-// with no terminator inside the capacity is treated as cut at capacity - 1 (and terminated
-// there), so an append onto a damaged buffer still stays inside it.
-static std::int32_t ExistingLength(char16_t* buffer, std::int32_t capacity) {
-  std::int32_t length = 0;
-  while (length < capacity && buffer[length] != 0) {
-    ++length;
-  }
-  if (length == capacity) {
-    length = capacity - 1;
-    buffer[length] = 0;
-  }
-  return length;
+TextWriter::TextWriter(char16_t* buffer, std::int32_t capacity, std::int32_t length)
+    : buffer_(buffer), limit_(buffer != nullptr && capacity >= 1 ? capacity - 1 : -1), length_(0) {
+  if (limit_ >= 0) length_ = length < 0 ? 0 : (length > limit_ ? limit_ : length);
 }
 
-// Copies up to `limit` units of `text` (stopping at its terminator) to buffer + at and
-// terminates. memmove keeps a source that overlaps the buffer (appending a text to itself)
-// intact: the source length is measured before anything is written.
-static std::int32_t PutUnits(char16_t* buffer, std::int32_t at, const char16_t* text,
-                             std::int32_t limit) {
-  std::int32_t count = 0;
-  if (text != nullptr) {
-    while (count < limit && text[count] != 0) {
-      ++count;
-    }
-    std::memmove(buffer + at, text, static_cast<std::size_t>(count) * sizeof(char16_t));
+TextWriter TextWriter::After(char16_t* buffer, std::int32_t capacity) {
+  TextWriter out(buffer, capacity);
+  if (out.limit_ < 0) return out;
+  std::int32_t length = 0;
+  while (length < out.limit_ && buffer[length] != 0) ++length;
+  out.length_ = length;
+  out.Terminate();  // a text with no terminator inside the capacity is cut at its end
+  return out;
+}
+
+void TextWriter::Write(const char16_t* text, std::int32_t count) {
+  if (limit_ < 0) return;
+  const std::int32_t room = limit_ - length_;
+  const std::int32_t most = count < room ? count : room;
+  std::int32_t n = 0;
+  char16_t* const to = buffer_ + length_;
+  const std::less<const char16_t*> before;
+  if (text == nullptr) {
+    // nothing to write
+  } else if (before(text, buffer_) || before(buffer_ + limit_, text)) {
+    // A separate source: copied as it is read.
+    for (; n < most && text[n] != 0; ++n) to[n] = text[n];
+  } else {
+    // A source inside this very buffer (before the write position): measured before any
+    // write, so it is copied whole and unchanged.
+    while (n < most && text[n] != 0) ++n;
+    std::memmove(to, text, static_cast<std::size_t>(n) * sizeof(char16_t));
   }
-  buffer[at + count] = 0;
-  return at + count;
+  length_ += n;
+  buffer_[length_] = 0;
+}
+
+void TextWriter::WriteAscii(const char* text, std::int32_t count) {
+  if (limit_ < 0) return;
+  const std::int32_t room = limit_ - length_;
+  const std::int32_t most = count < room ? count : room;
+  for (std::int32_t i = 0; i < most; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    buffer_[length_++] = byte < 0x80 ? static_cast<char16_t>(byte) : u'\uFFFD';
+  }
+  buffer_[length_] = 0;
 }
 
 std::int32_t TextLength(const char16_t* text) {
@@ -50,40 +69,31 @@ std::int32_t TextLength(const char16_t* text) {
 }
 
 std::int32_t CopyText(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
-  if (buffer == nullptr || capacity < 1) {
-    return 0;
-  }
-  return PutUnits(buffer, 0, text, capacity - 1);
+  TextWriter out(buffer, capacity);
+  out.Write(text);
+  return out.Length();
 }
 
 std::int32_t AppendUnits(char16_t* buffer, std::int32_t capacity, const char16_t* text,
                          std::int32_t count) {
-  if (buffer == nullptr || capacity < 1) {
-    return 0;
-  }
-  const std::int32_t length = ExistingLength(buffer, capacity);
-  const std::int32_t room = capacity - 1 - length;
-  return PutUnits(buffer, length, text, count < room ? (count > 0 ? count : 0) : room);
+  TextWriter out = TextWriter::After(buffer, capacity);
+  out.Write(text, count);
+  return out.Length();
 }
 
 std::int32_t AppendBounded(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
-  return AppendUnits(buffer, capacity, text, capacity);
+  return AppendUnits(buffer, capacity, text, INT32_MAX);
 }
 
 std::int32_t WidenAscii(char16_t* buffer, std::int32_t capacity, const char* ascii) {
-  if (buffer == nullptr || capacity < 1) {
-    return 0;
-  }
+  TextWriter out(buffer, capacity);
   std::int32_t length = 0;
   if (ascii != nullptr) {
-    // A byte outside ASCII is not a character of its own; it shows as U+FFFD.
-    for (; length < capacity - 1 && ascii[length] != 0; ++length) {
-      const auto byte = static_cast<unsigned char>(ascii[length]);
-      buffer[length] = byte < 0x80 ? static_cast<char16_t>(byte) : u'\uFFFD';
-    }
+    while (ascii[length] != 0 && length < capacity) ++length;
   }
-  buffer[length] = 0;
-  return length;
+  out.WriteAscii(ascii, length);
+  out.Terminate();
+  return out.Length();
 }
 
 }  // namespace tarn

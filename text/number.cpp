@@ -34,7 +34,7 @@ std::int32_t CopyOut(const char* text, std::int32_t length, char* out, std::int3
     return 0;
   }
   const std::int32_t count = length < capacity - 1 ? length : capacity - 1;
-  std::memcpy(out, text, static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count; ++i) out[i] = text[i];  // short: no call
   out[count] = 0;
   return count;
 }
@@ -318,17 +318,24 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
   }
   const std::int32_t places = decimals < 0 ? 0 : (decimals > 9 ? 9 : decimals);
   char text[kMaxFixedText];
-  // Whole numbers below 2^53 (most doses and volumes) have exact digits and zero decimals:
-  // written directly, without the general conversion's search for the rounding.
-  if (std::fabs(value) < 9007199254740992.0 && value == std::trunc(value)) {
+  // A value whose scaled form value × 10^places is a whole number below 2^50 (most doses and
+  // volumes) is written from that number directly, without the general conversion's search
+  // for the rounding. The powers of ten up to 10^9 are exact, so the product is the exact
+  // product correctly rounded: within 1/16 of the whole number here, which is therefore the
+  // correctly rounded result too.
+  constexpr double kExactScaled = 1125899906842624.0;  // 2^50
+  const double scaled = std::fabs(value) * kPowersOfTen[places];
+  if (scaled < kExactScaled && scaled == std::trunc(scaled)) {
+    auto whole = static_cast<std::int64_t>(scaled);
+    char digits[24];
+    std::int32_t count = 0;
+    for (; count <= places || whole != 0; whole /= 10) {
+      if (count == places && places > 0) digits[count++] = '.';
+      digits[count++] = static_cast<char>('0' + whole % 10);
+    }
     std::int32_t length = 0;
     if (std::signbit(value)) text[length++] = '-';  // "-0" too, as printf writes it
-    length += FormatInteger(static_cast<std::int64_t>(std::fabs(value)), 1, text + length,
-                            kMaxFixedText - length);
-    if (places > 0) {
-      text[length++] = '.';
-      for (std::int32_t i = 0; i < places; ++i) text[length++] = '0';
-    }
+    while (count > 0) text[length++] = digits[--count];
     return CopyOut(text, length, out, capacity);
   }
   const auto result =
@@ -356,23 +363,22 @@ std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std:
 
 std::int32_t FormatInteger(std::int64_t value, std::int32_t minDigits, char* out,
                            std::int32_t capacity) {
-  // The magnitude as unsigned, so INT64_MIN has one too.
+  // Built from the end: the digits, the zero padding, the sign. The magnitude is unsigned,
+  // so INT64_MIN has one too.
   std::uint64_t magnitude = static_cast<std::uint64_t>(value);
   if (value < 0) magnitude = ~magnitude + 1;
-  char reversed[24];
-  std::int32_t digitCount = 0;
+  constexpr std::int32_t kMaxWidth = 64;  // the width counts the sign, as printf's does
+  char text[kMaxWidth + 24];
+  std::int32_t start = sizeof text;
   do {
-    reversed[digitCount++] = static_cast<char>('0' + magnitude % 10);
+    text[--start] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  // The width counts the sign, as printf's does; it is capped by the text size.
-  char text[80];
-  std::int32_t length = 0;
-  if (value < 0) text[length++] = '-';
-  const std::int32_t width = minDigits > 64 ? 64 : minDigits;
-  for (std::int32_t pad = width - length - digitCount; pad > 0; --pad) text[length++] = '0';
-  while (digitCount > 0) text[length++] = reversed[--digitCount];
-  return CopyOut(text, length, out, capacity);
+  const std::int32_t sign = value < 0 ? 1 : 0;
+  const std::int32_t width = minDigits > kMaxWidth ? kMaxWidth : minDigits;
+  while (static_cast<std::int32_t>(sizeof text) - start + sign < width) text[--start] = '0';
+  if (sign != 0) text[--start] = '-';
+  return CopyOut(text + start, static_cast<std::int32_t>(sizeof text) - start, out, capacity);
 }
 
 double ParseNumber(const char* text, const char** end) { return ParseText(text, end); }

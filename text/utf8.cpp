@@ -80,18 +80,6 @@ std::int32_t SequenceLength(const unsigned char* text, char32_t& character, std:
 
 }  // namespace
 
-std::int64_t Utf8Size(const char16_t* text, std::int32_t count) {
-  std::int64_t size = 0;
-  if (text == nullptr) {
-    return 0;
-  }
-  std::int32_t units = 1;
-  for (std::int32_t at = 0; at < count; at += units) {
-    size += EncodedSize(NextCharacter(text, count, at, units));
-  }
-  return size;
-}
-
 std::int32_t EncodeUtf8(const char16_t* text, std::int32_t count, char* out, std::int32_t capacity,
                         std::int32_t* consumed) {
   std::int32_t at = 0;

@@ -5,9 +5,6 @@
 
 namespace tarn {
 
-// Bytes that the UTF-8 form of `count` units of `text` takes (no terminator).
-std::int64_t Utf8Size(const char16_t* text, std::int32_t count);
-
 // Encodes up to `count` units of `text` into `out` (no terminator written). Stops before a
 // character that would not fit in `capacity` bytes. Returns the bytes written; *consumed
 // (may be null) receives the UTF-16 units consumed.

@@ -1,5 +1,6 @@
 // Tool 101: the nurse three-shift rota. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,8 +10,8 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key       label          unit     default
-    {"nurses", u"护士人数",   u"人",   6},
-    {"days",   u"排班天数",   u"天",   7},
+    {kKeyNurses, u"护士人数",   u"人",   6},
+    {kKeyDays,   u"排班天数",   u"天",   7},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 102: the equal-interval dosing timetable. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,9 +10,9 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key         label          unit       default
-    {"start",    u"首剂时间",   u"时",     8},
-    {"interval", u"给药间隔",   u"小时",   8},
-    {"times",    u"给药次数",   u"次",     3},
+    {kKeyStart,    u"首剂时间",   u"时",     8},
+    {kKeyInterval, u"给药间隔",   u"小时",   8},
+    {kKeyTimes,    u"给药次数",   u"次",     3},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 103: the order of blood-collection tubes. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key     label          unit     default
-    {"kind", u"检验项目",   u"1-6",  1},
+    {kKeyKind, u"检验项目",   u"1-6",  1},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 104: laboratory critical values. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key     label          unit     default
-    {"kind", u"项目组别",   u"1-6",  1},
+    {kKeyKind, u"项目组别",   u"1-6",  1},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 105: high-alert medicine categories. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key     label          unit     default
-    {"kind", u"药品类别",   u"1-4",  1},
+    {kKeyKind, u"药品类别",   u"1-4",  1},
 };
 
 constexpr ToolDef kTool = {

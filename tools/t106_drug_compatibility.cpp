@@ -1,5 +1,6 @@
 // Tool 106: whether two injections may share one infusion. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,8 +10,8 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key      label            unit      default
-    {"drugA", u"药品甲编号",   u"1-10",  1},
-    {"drugB", u"药品乙编号",   u"1-10",  2},
+    {kKeyDrugA, u"药品甲编号",   u"1-10",  1},
+    {kKeyDrugB, u"药品乙编号",   u"1-10",  2},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 107: follow-up dates counted from today. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,9 +10,9 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key      label          unit       default
-    {"start", u"首次随访",   u"天后",   7},
-    {"gap",   u"随访间隔",   u"天",     7},
-    {"times", u"随访次数",   u"次",     4},
+    {kKeyStart, u"首次随访",   u"天后",   7},
+    {kKeyGap,   u"随访间隔",   u"天",     7},
+    {kKeyTimes, u"随访次数",   u"次",     4},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 109: the bedside shift handover form. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key     label        unit     default
-    {"beds", u"床位数",   u"床",   6},
+    {kKeyBeds, u"床位数",   u"床",   6},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 110: the bedside intravenous infusion card. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,10 +10,10 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key       label          unit        default
-    {"bed",    u"床号",       nullptr,    12},
-    {"dose",   u"医嘱药量",   nullptr,    0.5},
-    {"volume", u"溶媒量",     u"ml",      100},
-    {"gtt",    u"滴速",       u"滴/分",   40},
+    {kKeyBed,    u"床号",       nullptr,    12},
+    {kKeyDose,   u"医嘱药量",   nullptr,    0.5},
+    {kKeyVolume, u"溶媒量",     u"ml",      100},
+    {kKeyGtt,    u"滴速",       u"滴/分",   40},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,6 @@
 // Tool 111: laboratory panels and their sampling notes. Constant data only.
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 
 namespace tarn {
 namespace {
@@ -9,7 +10,7 @@ namespace {
 
 constexpr ToolInput kInputs[] = {
     // key      label          unit     default
-    {"panel", u"套餐编号",   u"1-6",  1},
+    {kKeyPanel, u"套餐编号",   u"1-6",  1},
 };
 
 constexpr ToolDef kTool = {

@@ -1,5 +1,5 @@
-// The calculate command of button 1001, Enter and F5. Reads the edits with wcstod rules
-// (through ParseNumber, never the C runtime) and leaves the arithmetic to Calculate.
+// The calculate command of button 1001, Enter and F5. Reads the edits by the input rule of
+// ReadInputNumber (never the C runtime) and leaves the arithmetic to Calculate.
 #include "ui/calculate_command.h"
 
 #include <windows.h>
@@ -13,29 +13,28 @@
 #include "platform/wide.h"
 #include "text/buffer.h"
 #include "text/format.h"
-#include "text/number.h"
+#include "text/input_number.h"
 #include "ui/commands.h"
 #include "ui/window_state.h"
 
 namespace tarn {
 namespace {
 
-constexpr std::int32_t kEditTextCapacity = 128;
+// One unit more than is read, so that a longer text is seen and refused, never read cut.
+constexpr std::int32_t kEditTextCapacity = kMaxInputText + 2;
 constexpr std::int32_t kInputErrorCapacity = 256;
-constexpr std::int32_t kResultCapacity = 4096;
+// Every report and every output line shown whole; Calculate copies it into lastResultText.
+constexpr std::int32_t kResultCapacity = kWholeResultCapacity;
+static_assert(kLastResultCapacity >= kResultCapacity, "the last result keeps the whole text");
 constexpr std::int32_t kVerdictCapacity = 512;
 
-// Reads input i into inputValues; false (after telling the user) when it is not finite.
+// Reads input i into inputValues; false (after telling the user) when its text is refused:
+// no number, more than the number, too long, or not finite. Empty counts as 0 and the edit
+// keeps its text either way.
 bool ReadInput(const ToolDef& tool, std::int32_t i) {
-  char16_t text[kEditTextCapacity];
+  char16_t text[kEditTextCapacity] = {};
   GetWindowTextW(gWindow.inputEdits[i], AsWide(text), kEditTextCapacity);
-  const char16_t* start = text;
-  while (*start == u' ') ++start;
-  if (*start == 0) {
-    gWindow.inputValues[i] = 0;  // empty counts as 0; the edit keeps its text
-    return true;
-  }
-  const double value = ParseNumber(text, nullptr);
+  const double value = ReadInputNumber(text);
   gWindow.inputValues[i] = value;
   if (std::isfinite(value)) return true;
   char16_t message[kInputErrorCapacity];

@@ -16,6 +16,8 @@ namespace {
 constexpr std::int32_t kDefaultTextCapacity = 64;
 constexpr std::int32_t kAboutTextCapacity = 1400;
 
+constexpr char16_t kCopyFailedText[] = u"剪贴板正被其他程序占用，结果未能复制。请稍后重试。";
+
 // Clipboard text of title and copy text in movable global memory, ready to hand over;
 // null when the memory cannot be had.
 HGLOBAL MakeClipboardText(const char16_t* title, const char16_t* copyText) {
@@ -35,6 +37,23 @@ HGLOBAL MakeClipboardText(const char16_t* title, const char16_t* copyText) {
   return memory;
 }
 
+// Puts the clipboard text in place; false when it did not get there (memory, or another
+// program holding the clipboard). Text first, clipboard second: EmptyClipboard is the point
+// of no return, so a failure leaves the user's clipboard as it was.
+bool PlaceOnClipboard(const char16_t* title, const char16_t* copyText) {
+  HGLOBAL memory = MakeClipboardText(title, copyText);
+  if (memory == nullptr) return false;
+  if (!OpenClipboard(gWindow.mainWindow)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!placed) GlobalFree(memory);  // still ours when the clipboard refused it
+  CloseClipboard();
+  return placed;
+}
+
 }  // namespace
 
 void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
@@ -52,18 +71,11 @@ void CopyCommand() {
     ShowMessage(u"请先点击“计算”生成结果。", u"提示", MB_ICONINFORMATION);
     return;
   }
-  // Text first, clipboard second: EmptyClipboard is the point of no return.
-  HGLOBAL memory = MakeClipboardText(gWindow.tool->title, gWindow.copyText);
-  if (memory == nullptr) return;
-  if (!OpenClipboard(gWindow.mainWindow)) {
-    GlobalFree(memory);
+  if (!PlaceOnClipboard(gWindow.tool->title, gWindow.copyText)) {
+    // Never silent: the clipboard may still hold an earlier patient's result.
+    ShowMessage(kCopyFailedText, u"复制失败", MB_ICONWARNING);
     return;
   }
-  EmptyClipboard();
-  const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  if (!placed) GlobalFree(memory);  // still ours when the clipboard refused it
-  CloseClipboard();
-  if (!placed) return;  // never claim a copy that did not happen
   CopyText(gWindow.statusText, kStatusTextCapacity, u"结果已复制到剪贴板");
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
 }

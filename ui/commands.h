@@ -12,7 +12,8 @@ inline constexpr char16_t kVerdictHint[] = u"填写左侧参数，点击“计�
 void SetDefaultText(HWND edit, double defaultValue);
 
 // Puts the title line and the copy text on the clipboard as Unicode text. The clipboard is
-// touched only once the text is ready, so a failed copy leaves the user's clipboard as it was.
+// touched only once the text is ready, so a failed copy leaves the user's clipboard as it was
+// and says so in a warning box ("复制失败"); the status line keeps its text.
 void CopyCommand();
 
 // Puts the default values back and forgets the last result.

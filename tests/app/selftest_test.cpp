@@ -73,13 +73,11 @@ TEST(SelfTest, DetailDropsCarriageReturnsAndStopsAfter8000Characters) {
 }
 
 TEST(SelfTest, ReportNeverPassesItsCapacity) {
-  constexpr char16_t kCanary = 0xBEEF;
   for (std::int32_t capacity = 1; capacity < 400; capacity += 7) {
-    char16_t report[420];
-    std::fill(std::begin(report), std::end(report), kCanary);
-    BuildSelfTestReport(GetBuiltInTool(), report, capacity);
-    EXPECT_LT(std::u16string(report).size(), static_cast<std::size_t>(capacity));
-    for (std::int32_t i = capacity; i < 420; ++i) ASSERT_EQ(report[i], kCanary) << capacity;
+    tarn_test::GuardedText<420> report;
+    BuildSelfTestReport(GetBuiltInTool(), report.units, capacity);
+    EXPECT_LT(report.Text().size(), static_cast<std::size_t>(capacity));
+    ASSERT_TRUE(report.UntouchedFrom(capacity)) << capacity;
   }
 }
 

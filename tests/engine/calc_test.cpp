@@ -8,10 +8,13 @@
 #include <vector>
 
 #include "engine/calc.h"
+#include "test_support.h"
 #include "text/buffer.h"
 
 namespace tarn {
 namespace {
+
+using tarn_test::GuardedText;
 
 std::u16string Text(const char16_t* text) { return std::u16string(text); }
 
@@ -82,12 +85,13 @@ constexpr ToolOutput kOutputs[] = {
 };
 constexpr ToolRule kRules[] = {
     {"nosuch > 0", 3, u"never: condition fails"},
+    {"1 + nosuch", 3, u"never: condition fails, though not to 0"},
     {"z > 1000", 1, u"never: false"},
     {"y == 10", 2, u""},  // chosen, but its message is empty
     {"", 0, u"unreached"},
 };
 constexpr ToolDef kChainTool = {5,       u"t", nullptr,  u"c", u"r",   nullptr, 2,
-                                kInputs, 4,    kOutputs, 4,    kRules, 0};
+                                kInputs, 4,    kOutputs, 5,    kRules, 0};
 
 TEST(Calculate, OutputsReadEarlierOutputsAndZeroForLaterOnes) {
   const CalcRun run = CalculateWith(kChainTool, {1, 2});
@@ -106,46 +110,52 @@ TEST(Calculate, NoRulesOrNoOutputs) {
   EXPECT_EQ(run.level, 0);
 }
 
+TEST(Calculate, OutputsPastTheCapAreNeitherComputedNorShown) {
+  const std::vector<ToolOutput> outputs(kMaxOutputs + 1, {"v", u"值", nullptr, "1", "f0"});
+  ToolDef tool{};
+  tool.outputCount = kMaxOutputs + 1;
+  tool.outputs = outputs.data();
+  std::u16string lines;
+  for (std::int32_t i = 0; i < kMaxOutputs; ++i) lines += u"值：1\r\n";
+  EXPECT_EQ(CalculateWith(tool, {}).result, lines);
+}
+
 TEST(Calculate, EveryCapacityIsRespected) {
   // Guards against any write at or past a capacity, for every small capacity.
   const double inputs[kMaxInputs] = {12, 10, 0};
   const std::u16string full = CalculateWith(GetBuiltInTool(), {12, 10, 0}).result;
   const std::u16string verdictFull = u"按体重计算完成，餐后服用减少胃肠刺激";
-  constexpr char16_t kCanary = 0xBEEF;
-  for (std::int32_t capacity = 1; capacity <= static_cast<std::int32_t>(full.size()) + 2;
-       ++capacity) {
-    std::vector<char16_t> result(static_cast<std::size_t>(capacity) + 8, kCanary);
-    std::vector<char16_t> verdict(static_cast<std::size_t>(capacity) + 8, kCanary);
-    std::vector<char16_t> copy(static_cast<std::size_t>(capacity) + 8, kCanary);
+  constexpr std::int32_t kGuarded = 128;
+  const std::int32_t largest = static_cast<std::int32_t>(full.size()) + 2;
+  ASSERT_LT(largest, kGuarded);
+  for (std::int32_t capacity = 1; capacity <= largest; ++capacity) {
+    GuardedText<kGuarded> result, verdict, copy;
     Level level = -1;
-    Calculate(GetBuiltInTool(), inputs, result.data(), capacity, verdict.data(), capacity, level,
-              copy.data(), capacity);
+    Calculate(GetBuiltInTool(), inputs, result.units, capacity, verdict.units, capacity, level,
+              copy.units, capacity);
     const std::size_t kept = static_cast<std::size_t>(capacity) - 1;
-    EXPECT_EQ(Text(result.data()), full.substr(0, kept)) << capacity;
-    EXPECT_EQ(Text(copy.data()), full.substr(0, kept)) << capacity;
-    EXPECT_EQ(Text(verdict.data()), verdictFull.substr(0, kept)) << capacity;
-    for (std::size_t i = static_cast<std::size_t>(capacity); i < result.size(); ++i) {
-      ASSERT_EQ(result[i], kCanary) << capacity;
-      ASSERT_EQ(verdict[i], kCanary) << capacity;
-      ASSERT_EQ(copy[i], kCanary) << capacity;
-    }
+    EXPECT_EQ(result.Text(), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(copy.Text(), full.substr(0, kept)) << capacity;
+    EXPECT_EQ(verdict.Text(), verdictFull.substr(0, kept)) << capacity;
+    ASSERT_TRUE(result.UntouchedFrom(capacity)) << capacity;
+    ASSERT_TRUE(verdict.UntouchedFrom(capacity)) << capacity;
+    ASSERT_TRUE(copy.UntouchedFrom(capacity)) << capacity;
   }
 }
 
 TEST(Calculate, ResultBufferWithoutCapacityGivesAnEmptyCopy) {
   // Found by fuzzing: the copy read the never-terminated result buffer past its end.
-  constexpr char16_t kCanary = 0xBEEF;
   static const ToolDef reportTool = {1,       u"t", nullptr, u"c", u"r",    nullptr, 0,
                                      nullptr, 0,    nullptr, 0,    nullptr, 3};
   for (const ToolDef* tool : {&GetBuiltInTool(), &reportTool}) {
     const double inputs[kMaxInputs] = {12, 10, 20};
-    char16_t result[4] = {kCanary, kCanary, kCanary, kCanary};
+    GuardedText<4> result;
     char16_t verdict[512];
     char16_t copy[64];
     Level level = -1;
-    Calculate(*tool, inputs, result, 0, verdict, 512, level, copy, 64);
+    Calculate(*tool, inputs, result.units, 0, verdict, 512, level, copy, 64);
     EXPECT_EQ(Text(copy), u"");
-    for (const char16_t unit : result) EXPECT_EQ(unit, kCanary);
+    EXPECT_TRUE(result.UntouchedFrom(0));
   }
 }
 
@@ -177,6 +187,8 @@ TEST(FormatValue, EveryCode) {
       {nullptr, 1234.5678, u"1234.57"},
       {"f5", 1.5, u"1.50"},
       {"F1", 1.5, u"1.50"},
+      {"pc", 1.5, u"1.50"},  // codes match whole: not a prefix, nor an extension
+      {"f10", 1.5, u"1.50"},
       {"pct", 12.5, u"12.5%"},
       {"int", 2.4, u"2"},
       // Exact halves go to the even neighbour, like printf.
@@ -209,23 +221,31 @@ TEST(FormatValue, EveryCode) {
       {"f2", 1e300, u"1e+300"},
       {"pct", -1.5e200, u"-1.5e+200%"},
       {"f0", 1e70, u"10000000000000000725314363815292351261583744096465219555182101554790400"},
+      // The edge: a fixed text of 79 characters is shown whole, one of 80 in exponent form.
+      {"f2", 5e75,
+       u"5000000000000000235300672479527347945779800703933315382139354767449124765696.00"},
+      {"f2", 2e76, u"2e+76"},
+      {"pct", 5e75,
+       u"5000000000000000235300672479527347945779800703933315382139354767449124765696.0%"},
+      {"pct", 2e76, u"2e+76%"},
   };
+  // Every value text is at most 79 characters: an 80-unit buffer holds it whole.
+  constexpr std::int32_t kValueBuffer = 80;
   for (const FormatCase& c : cases) {
-    char16_t out[kValueTextCapacity];
-    FormatValue(c.code, c.value, out, kValueTextCapacity);
-    EXPECT_EQ(Text(out), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
+    GuardedText<kValueTextCapacity> out;
+    FormatValue(c.code, c.value, out.units, kValueBuffer);
+    EXPECT_EQ(out.Text(), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
+    EXPECT_TRUE(out.UntouchedFrom(kValueBuffer));
   }
 }
 
 TEST(FormatValue, CutsAtEveryCapacity) {
-  constexpr char16_t kCanary = 0xBEEF;
   const std::u16string full = u"1234.568";
   for (std::int32_t capacity = 1; capacity <= 12; ++capacity) {
-    char16_t out[16];
-    std::fill(std::begin(out), std::end(out), kCanary);
-    FormatValue("f3", 1234.5678, out, capacity);
-    EXPECT_EQ(Text(out), full.substr(0, static_cast<std::size_t>(capacity) - 1));
-    for (std::int32_t i = capacity; i < 16; ++i) ASSERT_EQ(out[i], kCanary);
+    GuardedText<16> out;
+    FormatValue("f3", 1234.5678, out.units, capacity);
+    EXPECT_EQ(out.Text(), full.substr(0, static_cast<std::size_t>(capacity) - 1));
+    ASSERT_TRUE(out.UntouchedFrom(capacity)) << capacity;
   }
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/calc.h"
+#include "engine/days.h"
 
 namespace tarn {
 namespace {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -10,17 +11,28 @@
 namespace tarn {
 namespace {
 
+// Every name character once: a name start, then the digits and both alphabets (63 in all,
+// the longest name that is read whole).
+constexpr char kEveryNameCharacter[] =
+    "_0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+// "wt" comes before "w", so a name matched as a prefix would read the wrong input.
 constexpr ToolInput kInputs[] = {
-    {"w", u"w", nullptr, 0},     {"dose", u"dose", nullptr, 0}, {"conc", u"conc", nullptr, 0},
-    {"min", u"min", nullptr, 0}, {"both", u"both", nullptr, 0},
+    {"wt", u"wt", nullptr, 0},
+    {"w", u"w", nullptr, 0},
+    {"dose", u"dose", nullptr, 0},
+    {"conc", u"conc", nullptr, 0},
+    {"min", u"min", nullptr, 0},
+    {"both", u"both", nullptr, 0},
+    {kEveryNameCharacter, u"every", nullptr, 0},
 };
 constexpr ToolOutput kOutputs[] = {
     {"single", u"single", nullptr, "", nullptr},
     {"both", u"both as output", nullptr, "", nullptr},
 };
-constexpr ToolDef kTool = {1,       u"t", nullptr,  u"c", u"r",    nullptr, 5,
+constexpr ToolDef kTool = {1,       u"t", nullptr,  u"c", u"r",    nullptr, 7,
                            kInputs, 2,    kOutputs, 0,    nullptr, 0};
-constexpr double kInputValues[] = {12, 10, 20, 7, 111};
+constexpr double kInputValues[] = {13, 12, 10, 20, 7, 111, 63};
 constexpr double kOutputValues[] = {120, 222};
 
 struct Case {
@@ -86,6 +98,22 @@ TEST(EvalExpr, ComparisonsAndLogic) {
       {"1 | 0", 1, 1},     {"1 & 0", 1, 1},
   };
   ExpectCases(cases);
+  // Every comparison below, at and above equality (5, 6, 7 against 6).
+  const struct {
+    const char* op;
+    double below, equal, above;
+  } operators[] = {
+      {"<", 1, 0, 0},  {"<=", 1, 1, 0}, {"==", 0, 1, 0},
+      {"!=", 1, 0, 1}, {">=", 0, 1, 1}, {">", 0, 0, 1},
+  };
+  for (const auto& o : operators) {
+    const double expected[] = {o.below, o.equal, o.above};
+    for (int left = 5; left <= 7; ++left) {
+      const std::string expression = std::to_string(left) + " " + o.op + " 6";
+      const Case c = {expression.c_str(), expected[left - 5], 0};
+      ExpectCases(&c, 1);
+    }
+  }
 }
 
 TEST(EvalExpr, NaNCountsAsTrueExceptInComparisons) {
@@ -143,6 +171,7 @@ TEST(EvalExpr, Functions) {
       {"min(1,2,3)", 1, 1},
       {"foo(1, 2)", 0, 1},
       {"sqrt(4)", 2, 0},
+      {"sqrt(0)", 0, 0},
       {"sqrt(-1)", 0, 1},
       {"log(0)", 0, 1},
       {"log(-1)", 0, 1},
@@ -209,6 +238,12 @@ TEST(EvalExpr, NamesLookUpInputsBeforeOutputs) {
       {"both", 111, 0},  // an input hides an output of the same key
       {"W", 0, 1},       // case-sensitive
       {"_", 0, 1},
+      // Whole keys only: "w" is not "wt", and "dose" is not read for "do" or "dosex".
+      {"w", 12, 0},
+      {"wt", 13, 0},
+      {"do", 0, 1},
+      {"dosex", 0, 1},
+      {kEveryNameCharacter, 63, 0},  // every name character, one name of 63
   };
   ExpectCases(cases);
 }
@@ -224,37 +259,33 @@ TEST(EvalExpr, LongNamesStopAt63Characters) {
   EXPECT_EQ(failed, 1);
 }
 
-TEST(EvalExpr, DeepNestingFailsInsteadOfOverflowingTheStack) {
-  // Guards against stack exhaustion on hostile nesting of every recursive construct.
-  const std::string shallow = std::string(50, '(') + "1" + std::string(50, ')');
-  std::int32_t failed = 1;
-  EXPECT_EQ(EvalExpr(kTool, shallow.c_str(), kInputValues, kOutputValues, failed), 1);
-  EXPECT_EQ(failed, 0);
-
-  const std::string deepExpressions[] = {
-      std::string(100000, '(') + "1" + std::string(100000, ')'),
-      std::string(100000, '-') + "1",
-      std::string(100000, '!') + "1",
-      [] {
-        std::string s;
-        for (int i = 0; i < 100000; ++i) s += "2^";
-        return s + "1";
-      }(),
-      [] {
-        std::string s;
-        for (int i = 0; i < 100000; ++i) s += "1?";
-        return s + "1";
-      }(),
-      [] {
-        std::string s;
-        for (int i = 0; i < 100000; ++i) s += "min(1,";
-        return s + "1";
-      }(),
+TEST(EvalExpr, NestingStopsExactlyAtTheCapInsteadOfOverflowingTheStack) {
+  // Every recursive construct nests one level per repetition, the whole expression one more:
+  // kMaxExprDepth - 1 repetitions evaluate, one more fails, and hostile depth fails too.
+  const auto repeat = [](const char* part, int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += part;
+    return s;
   };
-  for (const std::string& expression : deepExpressions) {
-    failed = 0;
-    EvalExpr(kTool, expression.c_str(), kInputValues, kOutputValues, failed);
-    EXPECT_EQ(failed, 1) << expression.substr(0, 20);
+  const std::function<std::string(int)> nestings[] = {
+      [&](int n) { return repeat("(", n) + "1" + repeat(")", n); },
+      [&](int n) { return repeat("-", n) + "1"; },
+      [&](int n) { return repeat("!", n) + "1"; },
+      [&](int n) { return repeat("1^", n) + "1"; },
+      [&](int n) { return repeat("1?", n) + "1" + repeat(":1", n); },
+      [&](int n) { return repeat("min(1,", n) + "1" + repeat(")", n); },
+  };
+  const struct {
+    int depth;
+    std::int32_t failed;
+  } depths[] = {{kMaxExprDepth - 1, 0}, {kMaxExprDepth, 1}, {100000, 1}};
+  for (const auto& nesting : nestings) {
+    for (const auto& d : depths) {
+      const std::string expression = nesting(d.depth);
+      std::int32_t failed = -1;
+      EvalExpr(kTool, expression.c_str(), kInputValues, kOutputValues, failed);
+      EXPECT_EQ(failed, d.failed) << expression.substr(0, 12) << " nested " << d.depth;
+    }
   }
 }
 

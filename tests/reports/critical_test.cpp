@@ -127,7 +127,7 @@ TEST(DrugCompatibility, EveryPairGradesTheSameInBothOrders) {
   }
 }
 
-TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesShowTheFirstName) {
+TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesAreNamedAsNotInTheTable) {
   struct Case {
     std::vector<KeyValue> inputs;
     const char* query;
@@ -137,14 +137,16 @@ TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesShowTheFirstName) {
       {{{"drugA", 2.6}, {"drugB", 9.9}}, "待查：2 号 葡萄糖酸钙  +  9 号 碳酸氢钠", 3},
       {{{"drugA", 7}, {"drugB", 6}}, "待查：7 号 维生素C  +  6 号 奥美拉唑", 1},
       {{{"drugA", 3}, {"drugB", 3}}, "待查：3 号 万古霉素  +  3 号 万古霉素", 0},
-      {{}, "待查：0 号 头孢曲松  +  0 号 头孢曲松", 0},
-      {{{"drugA", 12}, {"drugB", -2}}, "待查：12 号 头孢曲松  +  -2 号 头孢曲松", 0},
+      // An unknown number must never read as drug 1 (its pair with 2 is contraindicated).
+      {{}, "待查：0 号 （无此编号）  +  0 号 （无此编号）", 0},
+      {{{"drugA", 11}, {"drugB", 2}}, "待查：11 号 （无此编号）  +  2 号 葡萄糖酸钙", 0},
+      {{{"drugA", 12}, {"drugB", -2}}, "待查：12 号 （无此编号）  +  -2 号 （无此编号）", 0},
       {{{"drugA", std::numeric_limits<double>::quiet_NaN()}, {"drugB", 2}},
-       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙",
+       "待查：-2147483648 号 （无此编号）  +  2 号 葡萄糖酸钙",
        0},
       // 1 + 2^32 is not drug 1: out of range reads as INT32_MIN, never wraps onto a number.
       {{{"drugA", 4294967297.0}, {"drugB", 2}},
-       "待查：-2147483648 号 头孢曲松  +  2 号 葡萄糖酸钙",
+       "待查：-2147483648 号 （无此编号）  +  2 号 葡萄糖酸钙",
        0},
   };
   for (const Case& c : cases) {

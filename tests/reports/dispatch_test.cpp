@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,13 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
 
+using tarn_test::GuardedText;
+using tarn_test::kCanary;
 using testing_reports::kAmpleResult;
 using testing_reports::kAmpleVerdict;
 using testing_reports::ReportTool;
@@ -26,29 +30,20 @@ struct Outcome {
   Level level;
 };
 
-// Runs RunReport on buffers of exactly the given capacities, with canary units after each,
+// Runs RunReport on buffers of exactly the given capacities, with guard units after each,
 // and fails the test if anything was written at or past a capacity.
 Outcome RunBounded(const ReportTool& tool, std::int32_t resultCapacity,
                    std::int32_t verdictCapacity) {
-  constexpr char16_t kCanary = 0xBEEF;
-  constexpr std::size_t kCanaryUnits = 16;
-  const std::size_t resultSize = static_cast<std::size_t>(resultCapacity > 0 ? resultCapacity : 0);
-  const std::size_t verdictSize =
-      static_cast<std::size_t>(verdictCapacity > 0 ? verdictCapacity : 0);
-  std::vector<char16_t> result(resultSize + kCanaryUnits, kCanary);
-  std::vector<char16_t> verdict(verdictSize + kCanaryUnits, kCanary);
-  const Level level = RunReport(tool.Tool().reportKind, tool.Tool(), tool.Values(), result.data(),
-                                resultCapacity, verdict.data(), verdictCapacity);
-  for (std::size_t i = resultSize; i < result.size(); ++i) {
-    EXPECT_EQ(result[i], kCanary) << "result overrun at " << i << ", capacity " << resultCapacity;
-  }
-  for (std::size_t i = verdictSize; i < verdict.size(); ++i) {
-    EXPECT_EQ(verdict[i], kCanary)
-        << "verdict overrun at " << i << ", capacity " << verdictCapacity;
-  }
+  constexpr std::int32_t kGuardUnits = 16;
+  static_assert(kAmpleResult >= kAmpleVerdict, "one guarded size serves both texts");
+  GuardedText<kAmpleResult + kGuardUnits> result, verdict;
+  const Level level = RunReport(tool.Tool().reportKind, tool.Tool(), tool.Values(), result.units,
+                                resultCapacity, verdict.units, verdictCapacity);
+  EXPECT_TRUE(result.UntouchedFrom(resultCapacity)) << "result capacity " << resultCapacity;
+  EXPECT_TRUE(verdict.UntouchedFrom(verdictCapacity)) << "verdict capacity " << verdictCapacity;
   Outcome outcome{{}, {}, level};
-  if (resultSize > 0) outcome.result.assign(result.data());
-  if (verdictSize > 0) outcome.verdict.assign(verdict.data());
+  if (resultCapacity > 0) outcome.result = result.Text();
+  if (verdictCapacity > 0) outcome.verdict = verdict.Text();
   return outcome;
 }
 
@@ -126,6 +121,35 @@ TEST(RunReport, EveryCapacityFromOneUpGivesAPrefixOfTheWholeReportAndNeverOverru
   }
 }
 
+// The window once showed a report cut at 4,095 units (the 40 × 31 rota lost nurses 26 to 40
+// with no notice): at the largest inputs each kind allows, a whole-result buffer holds all.
+TEST(RunReport, EveryKindAtItsLargestInputsFitsAWholeResultBuffer) {
+  constexpr double kHuge = std::numeric_limits<double>::max();
+  const KindCase cases[] = {
+      {1, {{"nurses", 40}, {"days", 31}}},
+      {2, {{"start", -kHuge}, {"interval", kHuge}, {"times", 30}}},
+      {2, {{"start", 1e17}, {"interval", 1}, {"times", 30}}},  // the longest day numbers
+      {3, {{"kind", 2}}},
+      {4, {{"kind", 1}}},
+      {5, {{"kind", 1}}},
+      {6, {{"drugA", INT32_MIN}, {"drugB", INT32_MIN}}},
+      {7, {{"start", INT32_MAX}, {"gap", INT32_MAX}, {"times", 20}}},
+      {8, {}},
+      {9, {{"beds", 30}}},
+      {10, {{"bed", INT32_MIN}, {"dose", -kHuge}, {"volume", -kHuge}, {"gtt", -kHuge}}},
+      {11, {{"panel", 2}}},
+  };
+  for (const KindCase& c : cases) {
+    const ReportTool tool(c.kind, c.inputs);
+    const Outcome unbounded = RunBounded(tool, 4 * kWholeResultCapacity, kAmpleVerdict);
+    const Outcome window = RunBounded(tool, kWholeResultCapacity, kAmpleVerdict);
+    EXPECT_LT(unbounded.result.size(), static_cast<std::size_t>(kWholeResultCapacity - 1))
+        << "kind " << c.kind;
+    EXPECT_EQ(window.result, unbounded.result) << "kind " << c.kind;
+    EXPECT_EQ(window.result.substr(window.result.size() - 2), u"\r\n") << "kind " << c.kind;
+  }
+}
+
 TEST(RunReport, NullBuffersWithNoCapacityAreLeftAlone) {
   const ReportTool tool(9, {{"beds", 30}});
   EXPECT_EQ(RunReport(9, tool.Tool(), tool.Values(), nullptr, 0, nullptr, 0), 0);
@@ -145,7 +169,7 @@ TEST(Calculate, HandsReportKindsToRunReportAndCopiesTheResultUnchanged) {
     const Level directLevel = RunReport(c.kind, tool.Tool(), tool.Values(), direct.data(), 4096,
                                         directVerdict.data(), 512);
 
-    std::vector<char16_t> result(4096, 0xBEEF), verdict(512, 0xBEEF), copy(8192, 0xBEEF);
+    std::vector<char16_t> result(4096, kCanary), verdict(512, kCanary), copy(8192, kCanary);
     Level level = -7;
     const Level returned = Calculate(tool.Tool(), tool.Values(), result.data(), 4096,
                                      verdict.data(), 512, level, copy.data(), 8192);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/calc.h"
+#include "engine/days.h"
 #include "platform/platform.h"
 #include "report_fixture.h"
 #include "reports/generators.h"

@@ -10,11 +10,15 @@
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
 
+using testing_reports::KeyValue;
+using testing_reports::Lines;
 using testing_reports::ReportTool;
+using testing_reports::RunGenerator;
 using testing_reports::Utf8;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -49,7 +53,9 @@ TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
 }
 
 TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
-  const ReportTool tool(0, {{"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
+  // An input without a key is passed over.
+  const ReportTool tool(0,
+                        {{nullptr, 5.0}, {"beds", 3.0}, {"bed", 7.5}, {"bed", 9.0}, {"Gap", 2.0}});
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "bed"), 7.5);   // first of two "bed"
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "beds"), 3.0);  // no prefix matching
   EXPECT_EQ(InputValue(tool.Tool(), tool.Values(), "gap"), 0.0);   // case-sensitive
@@ -60,23 +66,13 @@ TEST(InputValue, FindsTheFirstExactKeyAndReadsZeroOtherwise) {
   EXPECT_EQ(InputValue(empty.Tool(), empty.Values(), "bed"), 0.0);
 }
 
-// A buffer of `capacity` units holding `existing` ASCII 'x's, then canary units past it.
-struct Buffer {
-  Buffer(std::int32_t unitCapacity, std::int32_t existing)
-      : units(static_cast<std::size_t>(unitCapacity) + kCanaryUnits, kCanary),
-        capacity(unitCapacity) {
-    for (std::int32_t i = 0; i < existing; ++i) units[static_cast<std::size_t>(i)] = u'x';
-    if (unitCapacity > 0) units[static_cast<std::size_t>(existing)] = 0;
+// A buffer of `capacity` units holding `existing` ASCII 'x's, then guard units past it.
+struct Buffer : tarn_test::GuardedText<24> {
+  Buffer(std::int32_t unitCapacity, std::int32_t existing) : capacity(unitCapacity) {
+    for (std::int32_t i = 0; i < existing; ++i) units[i] = u'x';
+    if (unitCapacity > 0) units[existing] = 0;
   }
-  bool CanariesIntact() const {
-    for (std::size_t i = static_cast<std::size_t>(capacity); i < units.size(); ++i) {
-      if (units[i] != kCanary) return false;
-    }
-    return true;
-  }
-  static constexpr char16_t kCanary = 0xBEEF;
-  static constexpr std::size_t kCanaryUnits = 8;
-  std::vector<char16_t> units;
+  bool CanariesIntact() const { return UntouchedFrom(capacity); }
   std::int32_t capacity;
 };
 
@@ -99,9 +95,8 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
   };
   for (const Case& c : cases) {
     Buffer buffer(c.capacity, c.existing);
-    AppendLine(buffer.units.data(), c.capacity, u"%ls", c.line);
-    EXPECT_EQ(Utf8(buffer.units.data()),
-              std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
+    AppendLine(buffer.units, c.capacity, u"%ls", c.line);
+    EXPECT_EQ(Utf8(buffer.units), std::string(static_cast<std::size_t>(c.existing), 'x') + c.added)
         << "capacity " << c.capacity << ", existing " << c.existing;
     EXPECT_TRUE(buffer.CanariesIntact());
   }
@@ -109,11 +104,11 @@ TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
 
 TEST(AppendLine, WritesNothingForACapacityBelowOne) {
   for (std::int32_t capacity : {0, -1, INT32_MIN}) {
-    char16_t units[4] = {0xBEEF, 0xBEEF, 0xBEEF, 0xBEEF};
-    AppendLine(units, capacity, u"abc");
-    AppendText(units, capacity, u"abc");
-    AppendFixedLine(units, capacity, u"abc");
-    EXPECT_EQ(units[0], 0xBEEF) << capacity;
+    tarn_test::GuardedText<4> buffer;
+    AppendLine(buffer.units, capacity, u"abc");
+    AppendText(buffer.units, capacity, u"abc");
+    AppendFixedLine(buffer.units, capacity, u"abc");
+    EXPECT_TRUE(buffer.UntouchedFrom(0)) << capacity;
   }
 }
 
@@ -125,6 +120,59 @@ TEST(AppendLine, CutsAFormattedLineAt511UnitsAndStillEndsIt) {
   EXPECT_EQ(written, std::u16string(511, u'字') + u"\r\n");
 }
 
+// Two 1e300 values once made a 600-unit line cut inside the second digit string, which then
+// read as a (wrong) number: a line that would not fit writes its long numbers in "%.6g" form,
+// keeps its short ones as they are, and ends with the text after them.
+// The fixed-point digits of a value, as the formatter writes them on their own.
+std::string WholeDigits(double value) {
+  char16_t text[kReportLineCapacity];
+  Format(text, kReportLineCapacity, u"%.0f", value);
+  return Utf8(text);
+}
+
+TEST(AppendLine, NumbersThatWouldBeCutAreWrittenWholeInExponentForm) {
+  const struct {
+    std::size_t fillerUnits;  // text before the numbers
+    const char16_t* tmpl;
+    double first;
+    double second;
+    std::string expected;  // after the filler
+  } cases[] = {
+      {0, u"%ls间隔 %.0f 与 %.2f 小时", 1e300, -1e300, "间隔 1e+300 与 -1e+300 小时"},
+      {300, u"%ls%.2f ，%.0f ml", 2.5, 1e300, "2.50 ，1e+300 ml"},
+      {420, u"%ls%.0f 与 %d", 1e100, 12345, "1e+100 与 12345"},
+      {300, u"%ls%.0f%ls", 1e100, 0, WholeDigits(1e100)},  // fits: the digits stay
+  };
+  for (const auto& c : cases) {
+    const std::u16string filler(c.fillerUnits, u'字');
+    std::vector<char16_t> buffer(2048, 0);
+    AppendLine(buffer.data(), 2048, c.tmpl, filler.c_str(), c.first, c.second);
+    EXPECT_EQ(Utf8(buffer.data()), Utf8(filler.c_str()) + c.expected + "\r\n") << c.expected;
+  }
+}
+
+TEST(AppendLine, ReportLinesAtHugeValuesEndWithTheirUnits) {
+  const struct {
+    ReportGenerator generator;
+    std::vector<KeyValue> inputs;
+    std::size_t line;
+    const char* expected;
+  } cases[] = {
+      {DosingTimetable,
+       {{"start", 1e300}, {"interval", 1e300}, {"times", 2}},
+       0,
+       "首剂时间 1e+300:00，间隔 1e+300 小时，共 2 次："},
+      {InfusionCard,
+       {{"dose", 1e300}, {"volume", 1e300}},
+       2,
+       "药液：医嘱药量 1e+300 ，加入溶媒 1e+300 ml"},
+      {InfusionCard, {{"gtt", 1e300}}, 3, "滴速：1e+300 滴/分（约 3e+300 ml/h）"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Lines(RunGenerator(c.generator, c.inputs).result)[c.line], c.expected);
+  }
+}
+
 TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
   char16_t buffer[64] = {};
   AppendLine(buffer, 64, u"SpO2＿%%；%02d", 7);
@@ -134,11 +182,11 @@ TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
 
 TEST(AppendText, AppendsWithoutLineEndCutAtCapacityMinusOne) {
   Buffer buffer(8, 3);
-  AppendText(buffer.units.data(), 8, u"  1日D ");
-  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+  AppendText(buffer.units, 8, u"  1日D ");
+  EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
   EXPECT_TRUE(buffer.CanariesIntact());
-  AppendText(buffer.units.data(), 8, u"more");
-  EXPECT_EQ(Utf8(buffer.units.data()), "xxx  1日");
+  AppendText(buffer.units, 8, u"more");
+  EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "text/text_test_util.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {

@@ -9,8 +9,8 @@
 #include <limits>
 #include <string>
 
+#include "test_support.h"
 #include "text/buffer.h"
-#include "text/text_test_util.h"
 
 namespace tarn {
 namespace {
@@ -46,15 +46,10 @@ TEST(Format, Integers) {
   EXPECT_EQ(F(u"%lld", std::numeric_limits<std::int64_t>::max()), u"9223372036854775807");
   EXPECT_EQ(F(u"%d", std::numeric_limits<std::uint32_t>::max()), u"4294967295");
   EXPECT_EQ(F(u"%d", short{-3}), u"-3");
-  EXPECT_EQ(F(u"%i", 9), u"9");
 }
 
 TEST(Format, IntegerFlagsAndPrecision) {
   EXPECT_EQ(F(u"[%5d]", 42), u"[   42]");
-  EXPECT_EQ(F(u"[%-5d]", 42), u"[42   ]");
-  EXPECT_EQ(F(u"[%-05d]", 42), u"[42   ]");
-  EXPECT_EQ(F(u"[%+d]", 42), u"[+42]");
-  EXPECT_EQ(F(u"[% d]", 42), u"[ 42]");
   EXPECT_EQ(F(u"[%.3d]", 7), u"[007]");
   EXPECT_EQ(F(u"[%05.3d]", 7), u"[  007]");  // a precision turns zero padding off
   EXPECT_EQ(F(u"[%.0d]", 0), u"[]");
@@ -95,8 +90,6 @@ TEST(Format, Fixed) {
   EXPECT_EQ(F(u"%.1f%%", 12.5), u"12.5%");
   EXPECT_EQ(F(u"[%8.2f]", -3.14159), u"[   -3.14]");
   EXPECT_EQ(F(u"[%08.2f]", -3.14159), u"[-0003.14]");
-  EXPECT_EQ(F(u"[%-8.1f]", 2.25), u"[2.2     ]");
-  EXPECT_EQ(F(u"[%+.1f]", 2.25), u"[+2.2]");
 }
 
 TEST(Format, NonFiniteFixedAndGeneral) {
@@ -130,10 +123,7 @@ TEST(Format, TextsAndCharacters) {
   EXPECT_EQ(F(u"计算完成  %ls", title), u"计算完成  Talvoro");
   EXPECT_EQ(F(u"%ls：", label), u"护士01：");
   EXPECT_EQ(F(u"%ls|%ls", static_cast<const char16_t*>(nullptr), u"x"), u"|x");
-  EXPECT_EQ(F(u"%s=%d", "dose", 3), u"dose=3");
-  EXPECT_EQ(F(u"%s", "caf\xC3\xA9"), u"caf\uFFFD\uFFFD");
-  EXPECT_EQ(F(u"%ls", "narrow"), u"narrow");  // either width of text prints at either spelling
-  EXPECT_EQ(F(u"[%5ls][%-3s][%.2ls]", u"ab", "c", u"xyz"), u"[   ab][c  ][xy]");
+  EXPECT_EQ(F(u"[%5ls][%.2ls]", u"ab", u"xyz"), u"[   ab][xy]");
   EXPECT_EQ(F(u"%d日%c ", 3, 'D'), u"3日D ");
   EXPECT_EQ(F(u"%c%c", u'床', 65), u"床A");
   EXPECT_EQ(F(u"100%%"), u"100%");
@@ -145,7 +135,7 @@ TEST(Format, TextsAndCharacters) {
 TEST(Format, WrongAndMissingArguments) {
   EXPECT_EQ(F(u"[%ls][%d]", 5, 6), u"[][6]");
   EXPECT_EQ(F(u"[%d][%d]", u"text", 6), u"[][6]");
-  EXPECT_EQ(F(u"[%.2f]", "x"), u"[]");
+  EXPECT_EQ(F(u"[%.2f]", u"x"), u"[]");
   EXPECT_EQ(F(u"[%c]", 1.5), u"[]");
   EXPECT_EQ(F(u"[%c]", 0), u"[]");
   EXPECT_EQ(F(u"[%c]", 70000), u"[]");
@@ -163,6 +153,8 @@ TEST(Format, UnknownConversions) {
   EXPECT_EQ(F(u"[%y][%d]", 4), u"[][4]");
   EXPECT_EQ(F(u"[%x]", 255), u"[]");
   EXPECT_EQ(F(u"[%#d]", 255), u"[d]");
+  // printf flags and letters no template uses are unknown conversions here.
+  EXPECT_EQ(F(u"[%-5d][%+d][% d][%i][%hd][%zd]", 4), u"[5d][d][d][][d][d]");
   EXPECT_EQ(F(u"ab%"), u"ab");
   EXPECT_EQ(F(u"ab%05."), u"ab");
   EXPECT_EQ(F(u"ab%l"), u"ab");
@@ -200,34 +192,6 @@ TEST(Format, EverySmallCapacity) {
     EXPECT_EQ(buffer.Text(), full.substr(0, static_cast<std::size_t>(expected))) << capacity;
     EXPECT_TRUE(buffer.UntouchedFrom(expected + 1)) << capacity;
   }
-}
-
-TEST(AppendFormat, EverySmallCapacity) {
-  const std::u16string full = u"ab床号：12\r\n";
-  const auto size = static_cast<std::int32_t>(full.size());
-  for (std::int32_t capacity = 0; capacity <= size + 2; ++capacity) {
-    GuardedText<32> buffer;
-    CopyText(buffer.units, capacity, u"ab");
-    const std::int32_t length = AppendFormat(buffer.units, capacity, u"床号：%d\r\n", 12);
-    if (capacity == 0) {
-      EXPECT_EQ(length, 0);
-      EXPECT_TRUE(buffer.UntouchedFrom(0));
-      continue;
-    }
-    const std::int32_t expected = capacity - 1 < size ? capacity - 1 : size;
-    EXPECT_EQ(length, expected) << capacity;
-    EXPECT_EQ(buffer.Text(), full.substr(0, static_cast<std::size_t>(expected))) << capacity;
-    EXPECT_TRUE(buffer.UntouchedFrom(expected + 1)) << capacity;
-  }
-}
-
-// An append onto a buffer with no terminator inside the capacity stays inside it.
-TEST(AppendFormat, UnterminatedBuffer) {
-  GuardedText<10> buffer;
-  for (std::int32_t i = 0; i < 6; ++i) buffer.units[i] = u'q';
-  EXPECT_EQ(AppendFormat(buffer.units, 6, u"%d", 12345), 5);
-  EXPECT_EQ(buffer.Text(), u"qqqqq");
-  EXPECT_TRUE(buffer.UntouchedFrom(6));
 }
 
 }  // namespace

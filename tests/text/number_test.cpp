@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "text/text_test_util.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {

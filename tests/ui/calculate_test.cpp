@@ -4,7 +4,11 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "engine/calc.h"
+#include "reports/report.h"
+#include "text/input_number.h"
 #include "ui/main_window.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
@@ -77,51 +81,64 @@ TEST_F(WindowTest, VerdictColourFollowsTheLevel) {
   }
 }
 
-TEST_F(WindowTest, InputTextsReadWithWideStringToDoubleRules) {
+TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
   const struct {
     const char16_t* text;
     double value;
   } cases[] = {
-      {u"", 0},      {u"   ", 0},  {u"  7", 7},    {u"12,5", 12},  {u"12kg", 12},
-      {u"0x10", 16}, {u"-3", -3},  {u"1e3", 1000}, {u".5", 0.5},   {u"abc", 0},
-      {u"，", 0},    {u"１２", 0}, {u"\t8", 8},    {u"1e-400", 0}, {u"+2.5e1", 25},
+      {u"", 0},       {u"   ", 0},  {u"  7", 7}, {u"12kg", 12},  {u"0x10", 16},   {u"-3", -3},
+      {u"1e3", 1000}, {u".5", 0.5}, {u"\t8", 8}, {u"1e-400", 0}, {u"+2.5e1", 25},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     SetInput(0, c.text);
     gWindow.inputValues[0] = -999;
     PressKey(Edit(0), VK_F5);
+    EXPECT_TRUE(boxes_->Boxes().empty());
     EXPECT_EQ(gWindow.inputValues[0], c.value);
     EXPECT_EQ(Text(Edit(0)), c.text) << "the edit keeps what was typed";
     EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
   }
 }
 
-TEST_F(WindowTest, NonFiniteInputsAreRefusedWithTheMessageForThatItem) {
-  const char16_t* const refused[] = {
-      u"1e999", u"-1e999", u"inf",      u"INF",         u"-Inf",  u"infinity", u"InFiNiTy",
-      u"nan",   u"NaN",    u"nan(123)", u"information", u"nanny", u"  inf",
+// "abc" and full-width "１２" were once read as 0, "12,5" as 12 and a long text cut to its
+// first 127 units: each showed a wrong dose as valid. They are refused like "inf".
+TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatItem) {
+  const std::u16string tooLong = std::u16string(kMaxInputText, u'0') + u"1";
+  const struct {
+    int item;
+    std::u16string text;
+  } refused[] = {
+      {0, u"abc"},      {1, u"１２"},        {2, u"12,5"},     {0, tooLong},  {1, u"12，5"},
+      {0, u"1 2"},      {0, u"1e999"},       {0, u"-1e999"},   {0, u"inf"},   {0, u"INF"},
+      {0, u"-Inf"},     {0, u"infinity"},    {0, u"InFiNiTy"}, {0, u"nan"},   {0, u"NaN"},
+      {0, u"nan(123)"}, {0, u"information"}, {0, u"nanny"},    {0, u"  inf"},
   };
   PressKey(Edit(0), VK_F5);  // a previous result that a refused run must leave alone
   const std::u16string copyBefore(gWindow.copyText);
-  for (const char16_t* text : refused) {
-    SetInput(0, text);
-    SetFocus(Edit(1));
+  for (const auto& c : refused) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - refused));
+    const std::u16string before = Text(Edit(c.item));
+    SetInput(c.item, c.text.c_str());
+    SetFocus(Edit(c.item == 0 ? 1 : 0));
     boxes_->Clear();
-    PressKey(Edit(1), VK_F5);
+    PressKey(GetFocus(), VK_F5);
     ASSERT_EQ(boxes_->Boxes().size(), 1u);
     const SeenBox& box = boxes_->Boxes()[0];
     EXPECT_EQ(box.caption, u"输入有误");
-    EXPECT_EQ(box.text, u"第 1 项“体重”请输入数字。");
+    EXPECT_EQ(box.text, u"第 " + std::u16string(1, static_cast<char16_t>(u'1' + c.item)) + u" 项“" +
+                            gWindow.tool->inputs[c.item].label + u"”请输入数字。");
     EXPECT_TRUE(box.ownedByMainWindow);
     EXPECT_TRUE(box.mainWindowDisabled) << "the box must be modal to the main window";
-    EXPECT_EQ(GetFocus(), Edit(0));
-    EXPECT_FALSE(std::isfinite(gWindow.inputValues[0]));
+    EXPECT_EQ(GetFocus(), Edit(c.item));
+    EXPECT_FALSE(std::isfinite(gWindow.inputValues[c.item]));
+    EXPECT_EQ(Text(Edit(c.item)), c.text) << "the edit keeps what was typed";
     // Nothing that the window shows or copies changes.
     EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.copyText), copyBefore);
     EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
+    SetInput(c.item, before.c_str());
   }
 }
 
@@ -145,15 +162,13 @@ TEST_F(WindowTest, OnlyTheFirstBadInputIsReportedAndEarlierValuesAreStored) {
   EXPECT_EQ(GetFocus(), Edit(2));
 }
 
-TEST_F(WindowTest, LongEditTextsAreReadCutTo127Characters) {
-  // 127 digits "1" then a "9": the ninth character must not take part in the number.
-  std::u16string text(127, u'1');
-  text += u"9e999";
-  SetInput(0, text.c_str());
+TEST_F(WindowTest, TheLongestReadTextIsReadWhole) {
+  // Zeros, then 1: a text cut by one unit would read as 0.
+  const std::u16string longest = std::u16string(kMaxInputText - 1, u'0') + u"1";
+  SetInput(0, longest.c_str());
   PressKey(Edit(0), VK_F5);
   EXPECT_TRUE(boxes_->Boxes().empty());
-  EXPECT_TRUE(std::isfinite(gWindow.inputValues[0]));
-  EXPECT_DOUBLE_EQ(gWindow.inputValues[0], 1.1111111111111111e126);
+  EXPECT_EQ(gWindow.inputValues[0], 1.0);
 }
 
 TEST_F(WindowTest, ACustomReportCopiesOnlyTheReportText) {
@@ -165,6 +180,42 @@ TEST_F(WindowTest, ACustomReportCopiesOnlyTheReportText) {
   EXPECT_NE(Text(gWindow.resultBox), u"");
   EXPECT_EQ(std::u16string(gWindow.copyText), Text(gWindow.resultBox).substr(0, 1023));
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  报表");
+}
+
+// The 40-nurse, 31-day rota once stopped mid-row after 4,095 units, nurses 26 to 40 missing.
+TEST_F(WindowTest, TheLargestRotaIsShownWhole) {
+  static const ToolInput kInputs[] = {{"nurses", u"护士人数", u"人", 40},
+                                      {"days", u"排班天数", u"天", 31}};
+  static const ToolDef kRotaTool = {
+      101, u"护理排班表", nullptr, u"护理", u"无", nullptr, 2, kInputs, 0, nullptr, 0, nullptr, 1};
+  OpenWindow(kRotaTool);
+  PressKey(Edit(0), VK_F5);
+  const double values[] = {40, 31};
+  std::vector<char16_t> whole(2 * kWholeResultCapacity, 0), verdict(512, 0);
+  RunReport(1, kRotaTool, values, whole.data(), 2 * kWholeResultCapacity, verdict.data(), 512);
+  ASSERT_NE(std::u16string(whole.data()).find(u"护士40："), std::u16string::npos);
+  EXPECT_EQ(Text(gWindow.resultBox), whole.data());
+  EXPECT_EQ(std::u16string(gWindow.lastResultText), whole.data());
+}
+
+// A full-width "２" once read as 0 and showed drug 1 twice with "no conflict", where drug 2
+// is contraindicated with drug 1.
+TEST_F(WindowTest, AFullWidthDrugNumberIsRefused) {
+  static const ToolInput kInputs[] = {{"drugA", u"药品甲编号", u"1-10", 1},
+                                      {"drugB", u"药品乙编号", u"1-10", 2}};
+  static const ToolDef kCompatTool = {106, u"配伍禁忌查询", nullptr, u"用药", u"无", nullptr,
+                                      2,   kInputs,         0,       nullptr, 0,     nullptr,
+                                      6};
+  OpenWindow(kCompatTool);
+  SetInput(1, u"２");
+  PressKey(Edit(0), VK_F5);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].text, u"第 2 项“药品乙编号”请输入数字。");
+  EXPECT_EQ(GetFocus(), Edit(1));
+  EXPECT_EQ(Text(gWindow.resultBox), u"");
+  SetInput(1, u"2");
+  PressKey(Edit(1), VK_F5);
+  EXPECT_EQ(gWindow.verdictLevel, 3);
 }
 
 }  // namespace

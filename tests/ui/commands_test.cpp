@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 
 #include "ui/main_window.h"
 #include "ui/window_state.h"
@@ -45,32 +44,84 @@ TEST_F(WindowTest, CopyWithoutAResultSaysSoAndKeepsTheEarlierClipboard) {
   EXPECT_EQ(std::u16string(gWindow.statusText), u"已恢复默认值");
 }
 
-// Guards the mended order: the clipboard is opened (and emptied) only once the text is ready,
-// and a clipboard held by someone else is neither emptied nor reported as copied.
-TEST_F(WindowTest, CopyWhileAnotherThreadHoldsTheClipboardChangesNothing) {
+// Starts clipboard_holder (built beside this test program) and waits until it holds the
+// clipboard; the process handle is returned, null when it could not start or hold it.
+HANDLE StartClipboardHolder(const wchar_t* heldName, const wchar_t* releaseName, HANDLE held) {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring command(path, length);
+  command.erase(command.find_last_of(L"\\/") + 1);
+  command = L"\"" + command + L"clipboard_holder.exe\" " + heldName + L" " + releaseName;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  constexpr DWORD kStartTimeoutMs = 20000;
+  constexpr DWORD kPollMs = 100;
+  // Messages are handled while waiting: this window owns the clipboard's text, and the other
+  // program's OpenClipboard may wait (seconds, under Wine) for this thread to hand it over.
+  HANDLE waits[] = {held, process.hProcess};
+  DWORD woken = 0;
+  const ULONGLONG deadline = GetTickCount64() + kStartTimeoutMs;
+  for (;;) {
+    woken = MsgWaitForMultipleObjects(2, waits, FALSE, kPollMs, QS_ALLINPUT);
+    if (woken != WAIT_OBJECT_0 + 2 && woken != WAIT_TIMEOUT) break;
+    if (GetTickCount64() > deadline) break;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  if (woken != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    return nullptr;
+  }
+  return process.hProcess;
+}
+
+// A copy while another program held the clipboard once did nothing and said nothing, leaving
+// the previous patient's result there: it must say so, and still neither empty the clipboard
+// nor claim the copy in the status line.
+TEST_F(WindowTest, CopyWhileAnotherProgramHoldsTheClipboardSaysItFailed) {
   PutOnClipboard(window_, u"earlier");
   PressKey(Edit(0), VK_F5);
-  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread holder([&] {
-    OpenClipboard(nullptr);
-    SetEvent(opened);
-    WaitForSingleObject(release, INFINITE);
-    CloseClipboard();
-  });
-  WaitForSingleObject(opened, INFINITE);
+  const std::wstring suffix = std::to_wstring(GetCurrentProcessId());
+  const std::wstring heldName = L"TarnTestClipboardHeld" + suffix;
+  const std::wstring releaseName = L"TarnTestClipboardRelease" + suffix;
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, heldName.c_str());
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
+  HANDLE holder = StartClipboardHolder(heldName.c_str(), releaseName.c_str(), held);
+  ASSERT_NE(holder, nullptr) << "clipboard_holder did not start or hold the clipboard";
   Command(kCopyButtonId);
   SetEvent(release);
-  holder.join();
-  CloseHandle(opened);
+  WaitForSingleObject(holder, INFINITE);
+  CloseHandle(holder);
+  CloseHandle(held);
   CloseHandle(release);
+
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  const SeenBox& box = boxes_->Boxes()[0];
+  EXPECT_EQ(box.caption, u"复制失败");
+  EXPECT_NE(box.text.find(u"其他程序"), std::u16string::npos) << "names the cause";
+  EXPECT_NE(box.text.find(u"重试"), std::u16string::npos) << "says what to do";
+  EXPECT_TRUE(box.ownedByMainWindow);
+  EXPECT_TRUE(box.mainWindowDisabled);
   EXPECT_EQ(ClipboardText(), u"earlier");
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
+
+  // Once the other program lets go, the same copy goes through.
+  boxes_->Clear();
+  Command(kCopyButtonId);
+  EXPECT_TRUE(boxes_->Boxes().empty());
+  EXPECT_EQ(std::u16string(gWindow.statusText), u"结果已复制到剪贴板");
 }
 
 TEST_F(WindowTest, ResetRestoresTheDefaultsAndForgetsTheResult) {
   SetInput(0, u"5");
-  SetInput(1, u"x");
+  SetInput(1, u"8 mg");
   SetInput(2, u"");
   PressKey(Edit(0), VK_F5);
   ASSERT_EQ(gWindow.verdictLevel, 2);

@@ -12,10 +12,11 @@ namespace {
 
 std::vector<SeenBox> gSeenBoxes;  // boxes seen by the current watcher
 
+// The whole text, however long (a 40-nurse rota is thousands of units).
 std::u16string WindowText(HWND window) {
-  wchar_t text[2048] = {};
-  GetWindowTextW(window, text, 2048);
-  return std::u16string(AsU16(text));
+  std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  return std::u16string(AsU16(text.data()));
 }
 
 LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {

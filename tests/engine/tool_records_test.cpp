@@ -1,0 +1,68 @@
+// Every tool record of the build, checked the way a typo would show: each formula and
+// condition evaluates on the record's defaults, each format code is one FormatValue knows,
+// and each key its report reads is one of its inputs (a missing key would silently read 0).
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine/calc.h"
+#include "engine/expr.h"
+#include "reports/report_keys.h"
+#include "text/buffer.h"
+#include "tool_records.h"
+
+namespace tarn {
+namespace {
+
+bool HasInput(const ToolDef& tool, const char* key) {
+  for (std::int32_t i = 0; i < tool.inputCount; ++i) {
+    if (std::strcmp(tool.inputs[i].key, key) == 0) return true;
+  }
+  return false;
+}
+
+TEST(ToolRecords, FormulasConditionsFormatsAndReportKeysAreSound) {
+  for (const auto record : kToolRecords) {
+    const ToolDef& tool = record();
+    SCOPED_TRACE(tool.id);
+    ASSERT_LE(tool.inputCount, kMaxInputs);
+    ASSERT_LE(tool.outputCount, kMaxOutputs);
+    double inputValues[kMaxInputs] = {};
+    for (std::int32_t i = 0; i < tool.inputCount; ++i) inputValues[i] = tool.inputs[i].defaultValue;
+
+    double outputValues[kMaxOutputs] = {};
+    for (std::int32_t i = 0; i < tool.outputCount; ++i) {
+      std::int32_t failed = 0;
+      outputValues[i] = EvalExpr(tool, tool.outputs[i].formula, inputValues, outputValues, failed);
+      EXPECT_EQ(failed, 0) << tool.outputs[i].formula;
+      EXPECT_TRUE(IsFormatCode(tool.outputs[i].format)) << tool.outputs[i].key;
+    }
+    for (std::int32_t i = 0; i < tool.ruleCount; ++i) {
+      if (IsEmpty(tool.rules[i].condition)) continue;
+      std::int32_t failed = 0;
+      EvalExpr(tool, tool.rules[i].condition, inputValues, outputValues, failed);
+      EXPECT_EQ(failed, 0) << tool.rules[i].condition;
+    }
+
+    ASSERT_GE(tool.reportKind, 0);
+    ASSERT_LT(tool.reportKind, kReportKindCount);
+    for (const char* key : kReportKeys[tool.reportKind].keys) {
+      if (key == nullptr) continue;
+      EXPECT_TRUE(HasInput(tool, key)) << key;
+    }
+  }
+}
+
+// The check itself: a code of no meaning is caught, every documented one passes.
+TEST(ToolRecords, FormatCodesAreKnownExactly) {
+  for (const char* code : {"f0", "f1", "f2", "f3", "int", "pct", "date"}) {
+    EXPECT_TRUE(IsFormatCode(code)) << code;
+  }
+  EXPECT_TRUE(IsFormatCode(nullptr));
+  for (const char* code : {"", "f", "f5", "F1", "f22", "pct ", "dat"}) {
+    EXPECT_FALSE(IsFormatCode(code)) << code;
+  }
+}
+
+}  // namespace
+}  // namespace tarn
