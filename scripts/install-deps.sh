@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool xclip imagemagick
           fonts-wqy-microhei fonts-wine
-          clang clang-tidy clang-format libclang-rt-14-dev libmuparser-dev valgrind
+          clang clang-tidy clang-format libclang-rt-14-dev lld libmuparser-dev valgrind
           python3 msitools wixl faketime osslsigncode openssl unzip)
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 
 #include "platform/wide.h"
 #include "ui/calculate_command.h"
+#include "ui/theme.h"
 #include "ui/window_state.h"
 
 namespace tarn {
@@ -43,8 +44,8 @@ struct BrushSpec {
 
 // In creation order, after the fonts.
 constexpr BrushSpec kBrushes[] = {
-    {&WindowState::whiteBrush, RGB(255, 255, 255)},       // control backgrounds
-    {&WindowState::backgroundBrush, RGB(244, 247, 249)},  // window class background
+    {&WindowState::whiteBrush, kWhite},      // control backgrounds
+    {&WindowState::backgroundBrush, kPage},  // window class background
 };
 
 // Fonts and brushes live until the process ends; a second window in the same process

@@ -79,13 +79,26 @@ find_origin() {
   [ -n "$OX" ] && [ -n "$OY" ]
 }
 
+# find_window PATTERN SECONDS: prints the first window whose name matches, or nothing after
+# SECONDS. Searched again on an X error too: a window closing mid-search gives xdotool a
+# BadWindow error, which must not end the wait.
+find_window() {
+  tries=0
+  while [ $tries -lt $(($2 * 2)) ]; do
+    found=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    tries=$((tries + 1))
+    sleep 0.5
+  done
+}
+
 # e2e_start EXE TITLE: starts the program, waits for its window of the fixed outer size and
 # for the first paint; sets pid, window, X, Y, OX, OY.
 e2e_start() {
   [ -f "$1" ] || fail "no program at $1"
   "$WINE" "$1" >"$ART/$(basename "$1" .exe).log" 2>&1 &
   pid=$!
-  window=$(timeout 60 xdotool search --sync --name "^$2\$" | head -n 1)
+  window=$(find_window "^$2\$" 60)
   [ -n "$window" ] || fail "no window named $2 appeared"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   [ "$WIDTH" -eq 1036 ] && [ "$HEIGHT" -eq 780 ] || fail "window is ${WIDTH}x$HEIGHT, not 1036x780"
@@ -99,7 +112,12 @@ e2e_close() {
   tries=0
   while kill -0 "$pid" 2>/dev/null; do
     tries=$((tries + 1))
-    [ $tries -ge 40 ] && fail "the window did not close on Alt+F4"
+    [ $tries -ge 60 ] && fail "the window did not close on Alt+F4"
+    # On a loaded machine the key can reach X before the window has the focus: ask again.
+    if [ $((tries % 20)) -eq 0 ]; then
+      click 600 40
+      xdotool key alt+F4
+    fi
     sleep 0.5
   done
   wait "$pid"

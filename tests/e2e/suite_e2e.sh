@@ -67,7 +67,7 @@ echo "$PROGRAMS" | while read -r program inputs colour; do
   cp "$SHOT" "$ART/$program.png"
 
   click 250 688  # save record: its confirmation box, then the file
-  box=$(timeout 30 xdotool search --sync --name '^已保存$' | head -n 1)
+  box=$(find_window '^已保存$' 30)
   [ -n "$box" ] || fail "$program: no confirmation after saving"
   xdotool key Return
   [ -f "$RECORDS/$program.csv" ] || fail "$program: no record file $program.csv"

@@ -73,7 +73,7 @@ records="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/TarnMedSuite/records"
 record_file="$records/T017.csv"
 rm -f "$record_file"
 click 250 688
-saved=$(timeout 30 xdotool search --sync --name '^已保存$' | head -n 1)
+saved=$(find_window '^已保存$' 30)
 [ -n "$saved" ] || fail "the save box (已保存) did not open"
 xdotool key Return
 saved_gone() { ! xdotool search --name '^已保存$' >/dev/null 2>&1; }
@@ -96,7 +96,7 @@ note "save: record file holds the mark, the header and one record"
 # --- about box ----------------------------------------------------------------------------
 
 click 671 688
-about=$(timeout 30 xdotool search --sync --name '^关于本工具$' | head -n 1)
+about=$(find_window '^关于本工具$' 30)
 [ -n "$about" ] || fail "the about box did not open"
 shoot
 cp "$SHOT" "$ART/about.png"
