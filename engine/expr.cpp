@@ -344,8 +344,10 @@ struct Operator {
   std::int32_t length;
 };
 
-// The operator at `p`, longest spelling first ("<=" before "<"); not consumed.
-Operator PeekOperator(const char* p) {
+// The operator at `p`, longest spelling first ("<=" before "<"); not consumed. Inline at
+// both uses: returned from a call, the record would be stored in pieces and read back
+// whole, which stalls the processor on every operator test.
+[[gnu::always_inline]] inline Operator PeekOperator(const char* p) {
   constexpr Operator kNone = {Op::Or, kNoOperator, 0};
   switch (p[0]) {
     case '+': return {Op::Add, kAdditive, 1};
