@@ -48,9 +48,6 @@ bool LocalAppDataFolder(char16_t* out, std::int32_t capacity);
 // Creates one folder; false when it could not be created (an existing one included).
 bool CreateFolder(const char16_t* path);
 
-// True when something (file or folder) stands at the path. Needs no read access.
-bool PathExists(const char16_t* path);
-
 // fopen with a UTF-16 path; mode as for fopen ("rb", "wb", "ab"). Null on failure.
 std::FILE* OpenFile(const char16_t* path, const char* mode);
 

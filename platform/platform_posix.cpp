@@ -68,12 +68,6 @@ bool CreateFolder(const char16_t* path) {
   return ToNativePath(path, native) && mkdir(native, 0777) == 0;
 }
 
-bool PathExists(const char16_t* path) {
-  char native[kNativePathCapacity];
-  struct stat info {};
-  return ToNativePath(path, native) && stat(native, &info) == 0;
-}
-
 std::FILE* OpenFile(const char16_t* path, const char* mode) {
   char native[kNativePathCapacity];
   if (!ToNativePath(path, native)) return nullptr;

@@ -41,10 +41,6 @@ bool LocalAppDataFolder(char16_t* out, std::int32_t capacity) {
 
 bool CreateFolder(const char16_t* path) { return CreateDirectoryW(AsWide(path), nullptr) != 0; }
 
-bool PathExists(const char16_t* path) {
-  return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::FILE* OpenFile(const char16_t* path, const char* mode) {
   wchar_t wideMode[8] = {};
   for (int i = 0; i < 7 && mode[i] != 0; ++i) wideMode[i] = static_cast<wchar_t>(mode[i]);

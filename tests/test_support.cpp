@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -93,6 +95,9 @@ std::string ReadFileBytes(const std::u16string& path) {
   return bytes;
 }
 
-bool FileExists(const std::u16string& path) { return PathExists(path.c_str()); }
+bool FileExists(const std::u16string& path) {
+  std::error_code error;  // an unreadable parent counts as missing, as it did for stat
+  return std::filesystem::exists(std::filesystem::path(path), error);
+}
 
 }  // namespace tarn
