@@ -1,18 +1,10 @@
 # Cross build for 64-bit Windows with Clang, using Debian's mingw-w64 headers, libraries and
-# binutils (the posix threads variant, as cmake/mingw-w64-x86_64.cmake).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(TARN_MINGW_PREFIX x86_64-w64-mingw32)
+# binutils: the GCC toolchain's settings with Clang as the compiler.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64.cmake)
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${TARN_MINGW_PREFIX})
 set(CMAKE_CXX_COMPILER_TARGET ${TARN_MINGW_PREFIX})
-set(CMAKE_RC_COMPILER ${TARN_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TARN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Clang looks for the MinGW GCC's C++ library under a plain version folder; Debian's is named
 # 12-posix, so it is named here. -pthread: the posix variant's libgcc needs winpthread. LLVM's
@@ -28,6 +20,3 @@ endif()
 set(TARN_MINGW_CXX_INCLUDE ${TARN_MINGW_GCC_DIR}/include/c++)
 set(CMAKE_CXX_FLAGS_INIT "-isystem ${TARN_MINGW_CXX_INCLUDE} -isystem ${TARN_MINGW_CXX_INCLUDE}/${TARN_MINGW_PREFIX} -isystem ${TARN_MINGW_CXX_INCLUDE}/backward")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -L${TARN_MINGW_GCC_DIR} -pthread")
-
-# Tests run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -28,11 +28,8 @@ endfunction()
 
 function(tarn_program_resources name id)
   tarn_tool_texts(${id} title subtitle category)
-  set(TARN_RC_VERSION_NUMBERS
+  set(version_numbers
       "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
-  set(TARN_RC_DESCRIPTION "${title}")
-  set(TARN_RC_FILE "${name}")
-  set(TARN_RC_ICON "${PROJECT_SOURCE_DIR}/resources/talvoro.ico")
   set(rc "${CMAKE_BINARY_DIR}/resources/${name}.rc")
   configure_file("${PROJECT_SOURCE_DIR}/resources/program.rc.in" "${rc}" @ONLY)
   target_sources(${name} PRIVATE "${rc}")

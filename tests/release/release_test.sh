@@ -109,7 +109,6 @@ fi
 "$WINESERVER" -p </dev/null >/dev/null 2>&1
 "$WINE" wineboot </dev/null >/dev/null 2>&1
 e2e_prepare release
-E2E_NAME=release
 
 installed="$WINEPREFIX/drive_c/Program Files/TarnMedSuite"
 menu="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/TarnMedSuite"
@@ -146,7 +145,7 @@ title=$(first_line T106 | cut -d'|' -f3)
 e2e_start "$installed/T106.exe" "$title"
 click 96 688   # calculate
 click 250 688  # save record, then its confirmation box
-box=$(timeout 30 xdotool search --sync --name '^已保存$' | head -n 1)
+box=$(find_window '^已保存$' 30)
 [ -n "$box" ] || fail "no confirmation after saving"
 xdotool key Return
 for _ in $(seq 40); do xdotool search --name '^已保存$' >/dev/null || break; sleep 0.25; done
