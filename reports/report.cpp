@@ -110,6 +110,21 @@ void WriteFixedLine(TextWriter& out, const char16_t* text) {
   out.Write(kLineEnd);
 }
 
+void AppendText(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
+  AppendBounded(buffer, capacity, text);
+}
+
+void AppendLineList(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
+                    const FormatArg* args, std::int32_t argCount) {
+  TextWriter out = TextWriter::After(buffer, capacity);
+  WriteLineList(out, tmpl, args, argCount);
+}
+
+void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
+  TextWriter out = TextWriter::After(buffer, capacity);
+  WriteFixedLine(out, text);
+}
+
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text) {
   CopyText(verdictText, verdictCapacity, text);
 }

@@ -37,4 +37,18 @@ void WriteLine(TextWriter& out, const char16_t* tmpl, const Args&... args) {
 // A fixed line (never expanded: fixed texts may hold percent signs), cut like WriteLine.
 void WriteFixedLine(TextWriter& out, const char16_t* text);
 
+// Appends text without a line end, cut at capacity - 1.
+void AppendText(char16_t* buffer, std::int32_t capacity, const char16_t* text);
+
+// Formats one line (at most 511 characters) and appends it, then as much of CR LF as fits.
+void AppendLineList(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
+                    const FormatArg* args, std::int32_t argCount);
+
+template <typename... Args>
+void AppendLine(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
+                const Args&... args) {
+  const FormatArg list[sizeof...(Args) + 1] = {FormatArg(args)..., FormatArg(0)};
+  AppendLineList(buffer, capacity, tmpl, list, static_cast<std::int32_t>(sizeof...(Args)));
+}
+
 }  // namespace tarn

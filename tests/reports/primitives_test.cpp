@@ -76,19 +76,6 @@ struct Buffer : tarn_test::GuardedText<24> {
   std::int32_t capacity;
 };
 
-// A line after the text already in the buffer, written as the generators write it.
-template <typename... Args>
-void AppendLine(char16_t* buffer, std::int32_t capacity, const char16_t* tmpl,
-                const Args&... args) {
-  TextWriter out = TextWriter::After(buffer, capacity);
-  WriteLine(out, tmpl, args...);
-}
-
-void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
-  TextWriter out = TextWriter::After(buffer, capacity);
-  WriteFixedLine(out, text);
-}
-
 TEST(AppendLine, AppendsTheLineThenAsMuchOfCrLfAsFits) {
   struct Case {
     std::int32_t capacity;
@@ -119,7 +106,7 @@ TEST(AppendLine, WritesNothingForACapacityBelowOne) {
   for (std::int32_t capacity : {0, -1, INT32_MIN}) {
     tarn_test::GuardedText<4> buffer;
     AppendLine(buffer.units, capacity, u"abc");
-    AppendBounded(buffer.units, capacity, u"abc");
+    AppendText(buffer.units, capacity, u"abc");
     AppendFixedLine(buffer.units, capacity, u"abc");
     EXPECT_TRUE(buffer.UntouchedFrom(0)) << capacity;
   }
@@ -193,12 +180,12 @@ TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
   EXPECT_EQ(Utf8(buffer), "SpO2＿%；07\r\n10% 氯化钾、25%% 硫酸镁 %d\r\n");
 }
 
-TEST(AppendBounded, AppendsWithoutLineEndCutAtCapacityMinusOne) {
+TEST(AppendText, AppendsWithoutLineEndCutAtCapacityMinusOne) {
   Buffer buffer(8, 3);
-  AppendBounded(buffer.units, 8, u"  1日D ");
+  AppendText(buffer.units, 8, u"  1日D ");
   EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
   EXPECT_TRUE(buffer.CanariesIntact());
-  AppendBounded(buffer.units, 8, u"more");
+  AppendText(buffer.units, 8, u"more");
   EXPECT_EQ(Utf8(buffer.units), "xxx  1日");
 }
 
