@@ -8,7 +8,6 @@
 
 #include "reports/generators.h"
 #include "text/buffer.h"
-#include "text/number.h"
 
 namespace tarn {
 namespace {
@@ -18,12 +17,6 @@ constexpr const char16_t* kNoReportResult = u"（该工具暂无自定义报告�
 constexpr const char16_t* kNoReportVerdict = u"暂无报告内容";
 
 constexpr const char16_t* kLineEnd = u"\r\n";
-
-// A fixed-point number longer than this is the one to shorten when its line would be cut:
-// the limit FormatValue keeps for one value (its 80-byte text) before it turns to "%.6g".
-constexpr std::int32_t kLongFixedText = 79;
-constexpr char16_t kShortNumber[] = u"%.6g";
-constexpr std::int32_t kDefaultFixedDecimals = 6;  // "%f" without a precision
 
 // The generators by report kind; row 0 (the ordinary calculation) has no generator.
 constexpr ReportGenerator kGenerators[] = {
@@ -43,75 +36,20 @@ constexpr ReportGenerator kGenerators[] = {
 constexpr std::int32_t kGeneratorCount =
     static_cast<std::int32_t>(sizeof(kGenerators) / sizeof(kGenerators[0]));
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-// The conversions that take an argument, as the formatter counts them.
-bool TakesArgument(char16_t c) {
-  return c == u'd' || c == u'f' || c == u'g' || c == u's' || c == u'c';
-}
-
-// Length of the fixed-point text the formatter would write for `arg` with `decimals`; 0 for
-// an argument that is not a number.
-std::int32_t FixedTextLength(const FormatArg& arg, std::int32_t decimals) {
-  double value = 0.0;
-  if (arg.kind == FormatArg::Kind::Real) value = arg.real;
-  else if (arg.kind == FormatArg::Kind::Integer) value = static_cast<double>(arg.integer);
-  else return 0;
-  char text[kMaxFixedText];
-  return FormatFixed(value, decimals, text, kMaxFixedText);
-}
-
-// Copies `tmpl` into `out` with every fixed-point conversion of a number longer than
-// kLongFixedText turned into "%.6g". False when the copy does not fit `capacity`.
-bool ShortenLongNumbers(const char16_t* tmpl, const FormatArg* args, std::int32_t argCount,
-                        char16_t* out, std::int32_t capacity) {
-  std::int32_t length = 0;
-  std::int32_t next = 0;  // the argument of the next conversion that takes one
-  const char16_t* cursor = tmpl;
-  while (*cursor != 0) {
-    const char16_t* from = cursor;
-    const char16_t* replacement = nullptr;
-    if (*cursor++ == u'%') {
-      while (IsDigit(*cursor)) ++cursor;  // "0" and the width
-      std::int32_t decimals = kDefaultFixedDecimals;
-      if (*cursor == u'.') {
-        // FormatFixed clamps to 9 decimals: once past that, further digits change nothing.
-        decimals = 0;
-        for (++cursor; IsDigit(*cursor); ++cursor) {
-          if (decimals < 10) decimals = decimals * 10 + (*cursor - u'0');
-        }
-      }
-      while (*cursor == u'l') ++cursor;
-      const char16_t letter = *cursor;
-      if (letter != 0) ++cursor;
-      if (TakesArgument(letter) && next < argCount) {
-        if (letter == u'f' && FixedTextLength(args[next], decimals) > kLongFixedText) {
-          replacement = kShortNumber;
-        }
-        ++next;
-      }
-    }
-    const char16_t* piece = replacement != nullptr ? replacement : from;
-    const std::int32_t units =
-        replacement != nullptr ? TextLength(replacement) : static_cast<std::int32_t>(cursor - from);
-    if (length + units > capacity - 1) return false;
-    for (std::int32_t i = 0; i < units; ++i) out[length++] = piece[i];
-  }
-  out[length] = 0;
-  return true;
-}
-
-// Formats one report line of at most kReportLineCapacity - 1 units into `line`, which holds
-// one unit more. A line that would be cut is formatted again with its long numbers in
-// exponent form, so a cut never falls inside a digit string that then reads as a number.
-void FormatReportLine(char16_t* line, const char16_t* tmpl, const FormatArg* args,
-                      std::int32_t argCount) {
-  if (FormatList(line, kReportLineCapacity + 1, tmpl, args, argCount) < kReportLineCapacity) {
-    return;
-  }
-  char16_t shortTemplate[kReportLineCapacity];
-  const bool shortened = tmpl != nullptr && ShortenLongNumbers(tmpl, args, argCount, shortTemplate,
-                                                               kReportLineCapacity);
-  FormatList(line, kReportLineCapacity, shortened ? shortTemplate : tmpl, args, argCount);
+// Writes one report line of at most kReportLineCapacity - 1 units at the writer's end, which
+// has room for one unit more. A line that would be cut is written again with its long numbers
+// in exponent form, so a cut never falls inside a digit string that then reads as a number.
+void WriteReportLine(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
+                     std::int32_t argCount) {
+  const std::int32_t start = out.Length();
+  std::int32_t saved = out.Limit(kReportLineCapacity);
+  WriteFormatList(out, tmpl, args, argCount);
+  out.RestoreLimit(saved);
+  if (out.Length() - start < kReportLineCapacity) return;
+  out.Truncate(start);
+  saved = out.Limit(kReportLineCapacity - 1);
+  WriteFormatList(out, tmpl, args, argCount, /*shortenLongFixed=*/true);
+  out.RestoreLimit(saved);
 }
 
 }  // namespace
@@ -153,26 +91,12 @@ std::int32_t WholeNumber(double value) {
 void WriteLineList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
                    std::int32_t argCount) {
   if (out.Room() > kReportLineCapacity) {
-    // Room for the whole line and one unit more: written in place, and written again with
-    // its long numbers shortened when it turns out longer than a line may be.
-    const std::int32_t start = out.Length();
-    std::int32_t saved = out.Limit(kReportLineCapacity);
-    WriteFormatList(out, tmpl, args, argCount);
-    out.RestoreLimit(saved);
-    if (out.Length() - start >= kReportLineCapacity) {
-      char16_t shortTemplate[kReportLineCapacity];
-      const bool shortened =
-          tmpl != nullptr &&
-          ShortenLongNumbers(tmpl, args, argCount, shortTemplate, kReportLineCapacity);
-      out.Truncate(start);
-      saved = out.Limit(kReportLineCapacity - 1);
-      WriteFormatList(out, shortened ? shortTemplate : tmpl, args, argCount);
-      out.RestoreLimit(saved);
-    }
+    WriteReportLine(out, tmpl, args, argCount);
   } else {
-    // Near the end of the buffer: the line is measured on its own first, as above.
+    // Near the end of the buffer: the line is measured on its own first.
     char16_t line[kReportLineCapacity + 1];
-    FormatReportLine(line, tmpl, args, argCount);
+    TextWriter lineOut(line, kReportLineCapacity + 1);
+    WriteReportLine(lineOut, tmpl, args, argCount);
     out.Write(line);
   }
   // Then as much of CR LF as still fits: one slot short of full gets the CR.

@@ -45,8 +45,6 @@ constexpr double kMinutesPerHour = 60.0;
 // Whole days are exact below 2^53; a later time has no day or clock reading worth showing.
 constexpr double kMaxShownDays = 9007199254740992.0;
 
-constexpr std::int32_t kDoseCellCapacity = 64;
-
 // An infinite or NaN start or interval prints as the formatter spells it ("inf", "nan"); the
 // window refuses such input, so only a caller of the engine itself can pass one.
 constexpr const char16_t* kDosingHeaderTemplate = u"首剂时间 %.0f:00，间隔 %.0f 小时，共 %d 次：";
@@ -58,10 +56,10 @@ constexpr const char16_t* kDosingVerdict = u"给药时间表已生成，注意�
 
 // Writes the cell of a dose `hours` after midnight of day 1: day D, hour HH, minute MM, all
 // truncated. A time that is not finite or lies past the exact day range shows as unknown.
-void FormatDoseCell(double hours, char16_t* cell, std::int32_t capacity) {
+void WriteDoseCell(TextWriter& out, double hours) {
   const double dayIndex = std::trunc(hours / kHoursPerDay);
   if (!std::isfinite(hours) || !(std::fabs(dayIndex) < kMaxShownDays)) {
-    Format(cell, capacity, u"%ls", kDoseCellUnknown);
+    out.Write(kDoseCellUnknown);
     return;
   }
   // fmod of a finite value by 24 lies in (-24, 24) and the minutes in (-60, 60): both convert
@@ -70,8 +68,8 @@ void FormatDoseCell(double hours, char16_t* cell, std::int32_t capacity) {
   const double hour = std::trunc(clock);
   const double minute = std::trunc((clock - hour) * kMinutesPerHour);
   const std::int64_t day = 1 + static_cast<std::int64_t>(dayIndex);
-  Format(cell, capacity, kDoseCellTemplate, day, static_cast<std::int32_t>(hour),
-         static_cast<std::int32_t>(minute));
+  WriteFormat(out, kDoseCellTemplate, day, static_cast<std::int32_t>(hour),
+              static_cast<std::int32_t>(minute));
 }
 
 }  // namespace
@@ -118,11 +116,9 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
 
   WriteLine(out, kDosingHeaderTemplate, start, interval, doses);
   for (std::int32_t dose = 0; dose < doses; ++dose) {
-    char16_t cell[kDoseCellCapacity];
     // The first dose is at the start itself, even for an infinite interval (0 × inf is NaN).
     const double offset = dose == 0 ? 0.0 : dose * interval;
-    FormatDoseCell(offset + start, cell, kDoseCellCapacity);
-    out.Write(cell);
+    WriteDoseCell(out, offset + start);
     if (dose + 1 < doses) out.Write(kDoseSeparator);
   }
   out.Write(u"\r\n");

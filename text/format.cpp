@@ -29,6 +29,9 @@ namespace {
 constexpr std::int32_t kMaxWidth = 100000;
 // Default precision of %f and %g, as in printf.
 constexpr std::int32_t kDefaultPrecision = 6;
+// A fixed-point text longer than this is the one WriteFormatList may shorten: the limit a
+// value's own text keeps (80 bytes) before it turns to "%.6g".
+constexpr std::int32_t kLongFixedText = 79;
 
 void PutRepeated(TextWriter& out, char16_t unit, std::int32_t count) {
   const std::int32_t room = out.Room();
@@ -100,7 +103,8 @@ void PutText(TextWriter& out, const Directive& directive, const char16_t* text) 
   out.Write(text, length);
 }
 
-void PutConversion(TextWriter& out, const Directive& directive, const FormatArg& arg) {
+void PutConversion(TextWriter& out, const Directive& directive, const FormatArg& arg,
+                   bool shortenLongFixed) {
   using Kind = FormatArg::Kind;
   char text[kMaxFixedText];
   switch (directive.letter) {
@@ -135,6 +139,13 @@ void PutConversion(TextWriter& out, const Directive& directive, const FormatArg&
       const std::int32_t length = directive.letter == u'f'
                                       ? FormatFixed(value, precision, text, kMaxFixedText)
                                       : FormatGeneral(value, precision, text, kMaxFixedText);
+      if (directive.letter == u'f' && shortenLongFixed && length > kLongFixedText) {
+        // As "%.6g" writes it: no width, no zero fill.
+        const std::int32_t shortLength =
+            FormatGeneral(value, kDefaultPrecision, text, kMaxFixedText);
+        PutNumber(out, Directive{}, text, shortLength, 0, false);
+        return;
+      }
       PutNumber(out, directive, text, length, 0, directive.zero && std::isfinite(value));
       return;
     }
@@ -162,7 +173,7 @@ bool UsesArgument(char16_t letter) {
 }  // namespace
 
 void WriteFormatList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
-                     std::int32_t argCount) {
+                     std::int32_t argCount, bool shortenLongFixed) {
   std::int32_t next = 0;
   const char16_t* cursor = tmpl;
   while (cursor != nullptr && *cursor != 0) {
@@ -179,7 +190,7 @@ void WriteFormatList(TextWriter& out, const char16_t* tmpl, const FormatArg* arg
     if (directive.letter == u'%') {
       out.Put(u'%');
     } else if (UsesArgument(directive.letter) && args != nullptr && next < argCount) {
-      PutConversion(out, directive, args[next++]);
+      PutConversion(out, directive, args[next++], shortenLongFixed);
     }
   }
   out.Terminate();

@@ -39,9 +39,11 @@ struct FormatArg {
   constexpr FormatArg(char16_t value) : kind(Kind::Character), character(value) {}
 };
 
-// Expands `tmpl` with `args` into the writer, at its length and within its limit.
+// Expands `tmpl` with `args` into the writer, at its length and within its limit. With
+// `shortenLongFixed`, a %f number whose fixed-point text would pass 79 characters is written
+// as "%.6g" writes it (for a line that would otherwise be cut inside its digits).
 void WriteFormatList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
-                     std::int32_t argCount);
+                     std::int32_t argCount, bool shortenLongFixed = false);
 
 template <typename... Args>
 void WriteFormat(TextWriter& out, const char16_t* tmpl, const Args&... args) {
