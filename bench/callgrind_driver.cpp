@@ -20,7 +20,7 @@ using tarn::ToolDef;
 using tarn::ToolInput;
 
 // The self-test's capacities: every report fits whole.
-constexpr std::int32_t kResultCapacity = 8192;
+constexpr std::int32_t kResultCapacity = tarn::kWholeResultCapacity;
 constexpr std::int32_t kVerdictCapacity = 512;
 
 char16_t gResult[kResultCapacity];
