@@ -1,11 +1,12 @@
 // Fixed workloads for instruction counting (scripts/count-instructions.sh runs each under
-// callgrind and counts only Measured): one Calculate of the built-in tool, one EvalExpr of
-// "w*dose/conc" ("evaluate"), or one report of a kind at its largest input. Prints the length of
-// the text produced, so the script can give instructions per output character. Not run by the
-// tests.
+// callgrind and counts only Measured): one Calculate of the built-in tool, one EvalExpr of the
+// benchmark's "w*dose/conc" ("evaluate"), or one report of a kind at its largest input. Prints
+// the length of the text produced, so the script can give instructions per output character.
+// Not run by the tests.
 #include <cstdio>
 #include <cstring>
 
+#include "bench/bench.h"
 #include "engine/calc.h"
 #include "engine/expr.h"
 #include "engine/tool.h"
@@ -19,7 +20,7 @@ using tarn::ToolDef;
 using tarn::ToolInput;
 
 // The self-test's capacities: every report fits whole.
-constexpr std::int32_t kResultCapacity = 8192;
+constexpr std::int32_t kResultCapacity = tarn::kWholeResultCapacity;
 constexpr std::int32_t kVerdictCapacity = 512;
 
 char16_t gResult[kResultCapacity];
@@ -68,7 +69,7 @@ const Workload kWorkloads[] = {
     {"lab-panels", {{tarn::kKeyPanel, u"", nullptr, 2}}, 1, 11},
 };
 
-// "evaluate": one EvalExpr of the built-in tool's second formula, as the benchmark runs it.
+// "evaluate": one EvalExpr of the built-in tool's second formula, from the benchmark's table.
 bool gEvaluateOnly = false;
 double gValue = 0;
 
@@ -76,7 +77,7 @@ __attribute__((noinline)) void Run(const ToolDef& tool, const double* values) {
   if (gEvaluateOnly) {
     const double outputs[tarn::kMaxOutputs] = {};
     std::int32_t failed = 0;
-    gValue = tarn::EvalExpr(tool, "w*dose/conc", values, outputs, failed);
+    gValue = tarn::EvalExpr(tool, tarn::bench::kFormulas[1].text, values, outputs, failed);
     return;
   }
   tarn::Level level = 0;

@@ -5,7 +5,6 @@
 #include "engine/calc.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "engine/days.h"
 #include "engine/expr.h"

@@ -1,6 +1,6 @@
 // Day numbers: signed 64-bit counts of days, 0 being 1970-01-01 in the proleptic Gregorian
 // calendar, and their "%04lld-%02lld-%02lld" text. Used by the "date" value format and the
-// follow-up plan; depends on nothing but the text buffers.
+// follow-up plan; depends on nothing but the text buffers and number texts.
 #pragma once
 #include <cstdint>
 

@@ -191,7 +191,7 @@ double LookUpName(ExprState& s, const char* name, std::int32_t length) {
 }
 
 // name = (letter | "_") { letter | digit | "_" }, then a call when "(" follows, else a value.
-// At most kMaxNameLength characters are read.
+// At most kMaxNameLength characters are taken as the name.
 double ParseName(ExprState& s) {
   const char* const name = s.cursor;
   std::int32_t length = 1;

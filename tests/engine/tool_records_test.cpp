@@ -9,10 +9,19 @@
 #include "engine/expr.h"
 #include "reports/report_keys.h"
 #include "text/buffer.h"
-#include "tool_records.h"
 
 namespace tarn {
+
+// Each record, compiled a second time under its own name (tools/CMakeLists.txt).
+#define RECORD(id) const ToolDef& ToolRecord##id();
+TARN_TOOL_RECORDS
+#undef RECORD
+
 namespace {
+
+#define RECORD(id) &ToolRecord##id,
+const ToolDef& (*const kToolRecords[])() = {TARN_TOOL_RECORDS};
+#undef RECORD
 
 bool HasInput(const ToolDef& tool, const char* key) {
   for (std::int32_t i = 0; i < tool.inputCount; ++i) {
