@@ -29,18 +29,18 @@ void TextWriter::Write(const char16_t* text, std::int32_t count) {
   const std::int32_t room = limit_ - length_;
   const std::int32_t most = count < room ? count : room;
   std::int32_t n = 0;
-  char16_t* const to = buffer_ + length_;
   const std::less<const char16_t*> before;
-  if (text == nullptr) {
-    // nothing to write
-  } else if (before(text, buffer_) || before(buffer_ + limit_, text)) {
-    // A separate source: copied as it is read.
-    for (; n < most && text[n] != 0; ++n) to[n] = text[n];
-  } else {
+  if (text != nullptr && !before(text, buffer_) && !before(buffer_ + limit_, text)) {
     // A source inside this very buffer (before the write position): measured before any
     // write, so it is copied whole and unchanged.
     while (n < most && text[n] != 0) ++n;
-    std::memmove(to, text, static_cast<std::size_t>(n) * sizeof(char16_t));
+    WriteUnits(text, n);
+    return;
+  }
+  // A separate source: copied as it is read.
+  char16_t* const to = buffer_ + length_;
+  if (text != nullptr) {
+    for (; n < most && text[n] != 0; ++n) to[n] = text[n];
   }
   length_ += n;
   buffer_[length_] = 0;
