@@ -29,12 +29,12 @@ static_assert(kLastResultCapacity >= kResultCapacity, "the last result keeps the
 constexpr std::int32_t kVerdictCapacity = 512;
 
 // Reads input i into inputValues; false (after telling the user) when its text is refused:
-// no number, more than the number, too long, or not finite. Empty counts as 0 and the edit
+// no number, more than the number and the field's unit, too long, or not finite. Empty counts as 0 and the edit
 // keeps its text either way.
 bool ReadInput(const ToolDef& tool, std::int32_t i) {
   char16_t text[kEditTextCapacity] = {};
   GetWindowTextW(gWindow.inputEdits[i], AsWide(text), kEditTextCapacity);
-  const double value = ReadInputNumber(text);
+  const double value = ReadInputNumber(text, tool.inputs[i].unit);
   gWindow.inputValues[i] = value;
   if (std::isfinite(value)) return true;
   char16_t message[kInputErrorCapacity];
