@@ -52,7 +52,7 @@ TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
             u"OUT|读前者|1|\r\n"
             u"OUT|无穷|--|\r\n"
             u"VERDICT|高\r\n"
-            u"DETAIL|无单位：8 除零：0.00 ml 读前者：9 无穷：-- "
+            u"DETAIL|无单位：8 除零：-- ml 读前者：9 无穷：-- "
             u"（部分结果无法计算，请检查输入是否合理） \r\n"
             u"ERRORS|2\r\n");
 }

@@ -57,13 +57,16 @@ TEST_F(WindowTest, WeightFiveGivesLevelTwoInItsColour) {
   EXPECT_EQ(VerdictTextColour(), RGB(214, 108, 0));
 }
 
-TEST_F(WindowTest, ZeroConcentrationShowsTheSubstituteAndTheNote) {
+// "给药体积：0.00 ml" under the green verdict once read as a dose to give.
+TEST_F(WindowTest, ZeroConcentrationShowsDashesTheNoteAndLevelThree) {
   SetInput(2, u"0");
   PressKey(Edit(2), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox),
-            u"单次剂量：120.0 mg\r\n给药体积：0.00 ml\r\n每日上限：480 mg\r\n"
+            u"单次剂量：120.0 mg\r\n给药体积：-- ml\r\n每日上限：480 mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
-  EXPECT_EQ(Text(gWindow.verdictLabel), kNormalVerdict);
+  EXPECT_EQ(Text(gWindow.verdictLabel), u"请核对：体重、每次剂量和浓度须大于 0");
+  EXPECT_EQ(gWindow.verdictLevel, 3);
+  EXPECT_EQ(VerdictTextColour(), RGB(190, 30, 45));
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
 }
 
@@ -87,7 +90,8 @@ TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
     double value;
   } cases[] = {
       {u"", 0},       {u"   ", 0},  {u"  7", 7}, {u"12kg", 12},  {u"0x10", 16},   {u"-3", -3},
-      {u"1e3", 1000}, {u".5", 0.5}, {u"\t8", 8}, {u"1e-400", 0}, {u"+2.5e1", 25},
+      {u"1e3", 1000}, {u".5", 0.5}, {u"\t8", 8}, {u"1e-400", 0}, {u"+2.5e1", 25}, {u"12 KG", 12},
+      {u" 12 ", 12},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -101,8 +105,9 @@ TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
   }
 }
 
-// "abc" and full-width "１２" were once read as 0, "12,5" as 12 and a long text cut to its
-// first 127 units: each showed a wrong dose as valid. They are refused like "inf".
+// "abc" and full-width "１２" were once read as 0, "12,5" as 12, "3000g" in the kg box as
+// 3000 kg and a long text cut to its first 127 units: each showed a wrong dose as valid.
+// They are refused like "inf".
 TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatItem) {
   const std::u16string tooLong = std::u16string(kMaxInputText, u'0') + u"1";
   const struct {
@@ -113,6 +118,8 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
       {0, u"1 2"},      {0, u"1e999"},       {0, u"-1e999"},   {0, u"inf"},   {0, u"INF"},
       {0, u"-Inf"},     {0, u"infinity"},    {0, u"InFiNiTy"}, {0, u"nan"},   {0, u"NaN"},
       {0, u"nan(123)"}, {0, u"information"}, {0, u"nanny"},    {0, u"  inf"},
+      // Another unit than the box's own: 3000 g is not 3000 kg.
+      {0, u"3000g"},    {0, u"12公斤"},      {1, u"12kg"},     {2, u"20mg"},
   };
   PressKey(Edit(0), VK_F5);  // a previous result that a refused run must leave alone
   const std::u16string copyBefore(gWindow.copyText);
