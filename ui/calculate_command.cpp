@@ -29,7 +29,7 @@ static_assert(kLastResultCapacity >= kResultCapacity, "the last result keeps the
 constexpr std::int32_t kVerdictCapacity = 512;
 
 // Reads input i into inputValues; false (after telling the user) when its text is refused:
-// no number, more than the number and the field's unit, too long, or not finite. Empty counts as 0 and the edit
+// no number, more than the number, too long, or not finite. Empty counts as 0 and the edit
 // keeps its text either way.
 bool ReadInput(const ToolDef& tool, std::int32_t i) {
   char16_t text[kEditTextCapacity] = {};

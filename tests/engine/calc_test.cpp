@@ -81,13 +81,11 @@ TEST(Calculate, BuiltInToolRulesFlagWhatItsReferenceRulesOut) {
     Level level;
     const std::u16string& verdict;
   } cases[] = {
-      {12, 10, 20, 0, done},       {12, 5, 20, 0, done},
-      {12, 100, 20, 2, outOfRange}, {12, 10.01, 20, 2, outOfRange},
-      {12, 4.99, 20, 2, outOfRange}, {5, 100, 20, 2, lowWeight},
-      {0, 10, 20, 3, notPositive},  {-1, 10, 20, 3, notPositive},
-      {12, -10, 20, 3, notPositive}, {12, 0, 20, 3, notPositive},
-      {12, 10, -20, 3, notPositive}, {nan, 10, 20, 3, notPositive},
-      {12, nan, 20, 3, notPositive}, {12, 10, nan, 3, notPositive},
+      {12, 10, 20, 0, done},          {12, 5, 20, 0, done},          {12, 100, 20, 2, outOfRange},
+      {12, 10.01, 20, 2, outOfRange}, {12, 4.99, 20, 2, outOfRange}, {5, 100, 20, 2, lowWeight},
+      {0, 10, 20, 3, notPositive},    {-1, 10, 20, 3, notPositive},  {12, -10, 20, 3, notPositive},
+      {12, 0, 20, 3, notPositive},    {12, 10, -20, 3, notPositive}, {nan, 10, 20, 3, notPositive},
+      {12, nan, 20, 3, notPositive},  {12, 10, nan, 3, notPositive},
   };
   for (const auto& c : cases) {
     const CalcRun run = CalculateWith(GetBuiltInTool(), {c.w, c.dose, c.conc});

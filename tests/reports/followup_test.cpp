@@ -120,13 +120,21 @@ TEST(FollowUpPlan, NoSentinelOrImpossibleDateIsShownAsData) {
        datesOut,
        2},
       {{{"start", 2e9}}, "2000000000 天，间隔 7 天，共 1", {noDate}, datesOut, 2},
-      {{{"start", -2147483648.0}, {"times", 20}}, "（超出范围） 天，间隔 7 天，共 20", {}, startOut, 2},
+      {{{"start", -2147483648.0}, {"times", 20}},
+       "（超出范围） 天，间隔 7 天，共 20",
+       {},
+       startOut,
+       2},
       {{{"start", std::numeric_limits<double>::quiet_NaN()}, {"times", 2}},
        "（超出范围） 天，间隔 7 天，共 2",
        {},
        startOut,
        2},
-      {{{"start", 1e10}, {"gap", 1e15}, {"times", 2}}, "（超出范围） 天，间隔 7 天，共 2", {}, startOut, 2},
+      {{{"start", 1e10}, {"gap", 1e15}, {"times", 2}},
+       "（超出范围） 天，间隔 7 天，共 2",
+       {},
+       startOut,
+       2},
       // The ends of the calendar shown.
       {{{"start", lastDay}, {"gap", 1}, {"times", 2}},
        days(lastDay) + " 天，间隔 1 天，共 2",
@@ -134,7 +142,11 @@ TEST(FollowUpPlan, NoSentinelOrImpossibleDateIsShownAsData) {
        datesOut,
        2},
       {{{"start", firstDay}}, days(firstDay) + " 天，间隔 7 天，共 1", {"0001-01-01"}, "", 0},
-      {{{"start", firstDay - 1}}, days(firstDay - 1) + " 天，间隔 7 天，共 1", {noDate}, datesOut, 2},
+      {{{"start", firstDay - 1}},
+       days(firstDay - 1) + " 天，间隔 7 天，共 1",
+       {noDate},
+       datesOut,
+       2},
   };
   for (const Case& c : cases) {
     const auto outcome = RunPlanOn(today, c.inputs);
@@ -146,7 +158,8 @@ TEST(FollowUpPlan, NoSentinelOrImpossibleDateIsShownAsData) {
     }
     EXPECT_EQ(lines[c.dates.size() + 1],
               "内容：症状与体征、用药依从性、复查项目、并发症预警、是否需要提前复诊。");
-    EXPECT_EQ(outcome.verdict, c.verdict.empty() ? "随访计划已生成，可按日期短信提醒患者" : c.verdict)
+    EXPECT_EQ(outcome.verdict,
+              c.verdict.empty() ? "随访计划已生成，可按日期短信提醒患者" : c.verdict)
         << c.header;
     EXPECT_EQ(outcome.level, c.level) << c.header;
   }
