@@ -121,10 +121,10 @@ TEST_F(WindowTest, CopyWhileAnotherProgramHoldsTheClipboardSaysItFailed) {
 
 TEST_F(WindowTest, ResetRestoresTheDefaultsAndForgetsTheResult) {
   SetInput(0, u"5");
-  SetInput(1, u"8 mg");
+  SetInput(1, u"8 mg/kg");
   SetInput(2, u"");
   PressKey(Edit(0), VK_F5);
-  ASSERT_EQ(gWindow.verdictLevel, 2);
+  ASSERT_EQ(gWindow.verdictLevel, 3);  // a concentration of 0
   Command(kResetButtonId);
   EXPECT_EQ(Text(Edit(0)), u"12");
   EXPECT_EQ(Text(Edit(1)), u"10");
