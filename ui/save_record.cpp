@@ -27,6 +27,7 @@ void SaveRecord() {
     ShowMessage(u"请先点击“计算”生成结果，再保存记录。", u"提示", MB_ICONINFORMATION);
     return;
   }
+  if (RefuseStaleResult(u"保存记录")) return;  // never a record beside other inputs
 
   // A failed query leaves the base empty; the save then refuses rather than write to a
   // folder relative to the drive's root, and the user is told.
