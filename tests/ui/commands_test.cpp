@@ -40,8 +40,8 @@ TEST_F(WindowTest, CopyCarriesTheWholeLargestReportsAndTheirVerdicts) {
                                           {kKeyDays, u"排班天数", u"天", 31}};
   static const ToolInput kHandoverInputs[] = {{kKeyBeds, u"床位数", u"床", 30}};
   static const ToolDef kReports[] = {
-      {101, u"护理排班表", nullptr, u"护理", u"无", nullptr, 2, kRotaInputs, 0, nullptr, 0,
-       nullptr, 1},
+      {101, u"护理排班表", nullptr, u"护理", u"无", nullptr, 2, kRotaInputs, 0, nullptr, 0, nullptr,
+       1},
       {109, u"交班报告模板", nullptr, u"护理", u"无", nullptr, 1, kHandoverInputs, 0, nullptr, 0,
        nullptr, 9},
   };
