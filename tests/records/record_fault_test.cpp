@@ -1,5 +1,5 @@
 // Faults of the system under one save, made by our own injector (fault_inject.c, loaded by
-// CTest with LD_PRELOAD; under Wine into wine64): what the user is told, what the file holds
+// CTest with LD_PRELOAD; under Wine into wine64 and its wineserver): what the user is told, what the file holds
 // after the faulty save, and the file after the next, fault-free save. The same table runs in
 // both builds; skipped with the reason when the injector is not loaded.
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ TEST_F(RecordFaultTest, EachFaultIsToldAndTheNextRecordIsWhole) {
     SaveOutcome told;
     std::string afterFault;  // the bytes added by the faulty save
     std::string afterNext;   // the bytes added by the next save
-    bool nativeOnly;         // under Wine the lock is taken in wineserver, not in wine64
+    bool nativeOnly;         // wineserver takes ENOLCK for "no locks here" and goes on
   };
   const std::string head = kBom + kHeaderBytes;
   const std::string& rec = kRecordBytes;
