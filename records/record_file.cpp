@@ -101,8 +101,7 @@ void CreateFolderPath(const char16_t* folder) {
   CreateFolder(walk);
 }
 
-SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header,
-                             const char16_t* record) {
+SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record) {
   if (IsEmpty(path) || header == nullptr || record == nullptr) return SaveOutcome::kFailed;
   const std::int32_t headerUnits = LengthWithin(header, kHeaderCapacity);
   const std::int32_t recordUnits = LengthWithin(record, kRecordCapacity);

@@ -67,14 +67,13 @@ std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
 // nothing is ever removed but this save's own bytes. A failed or short write, or a failed
 // flush, cuts the file back to its size before the save. A `header` or `record` that does not
 // fit kHeaderCapacity or kRecordCapacity is refused whole.
-SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header,
-                             const char16_t* record);
+SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record);
 
 // One whole save: formats the folder and path from `baseFolder` and the tool's id into
 // `pathOut` (kRecordPathCapacity), creates the folders, builds the texts and appends them.
 // `pathOut` names the file even when the save fails, for the message to the user.
-SaveOutcome SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool, const double* inputValues,
-                    const char16_t* resultText, const LocalDateTime& time, char16_t* pathOut,
-                    std::int32_t pathCapacity);
+SaveOutcome SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool,
+                           const double* inputValues, const char16_t* resultText,
+                           const LocalDateTime& time, char16_t* pathOut, std::int32_t pathCapacity);
 
 }  // namespace tarn

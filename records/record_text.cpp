@@ -23,7 +23,8 @@ constexpr std::int32_t kRecordValueCapacity = 32;
 // "YYYY-MM-DD hh:mm:ss," of any 32-bit fields.
 constexpr std::int32_t kStampCapacity = 96;
 
-static_assert(kRecordCapacity >= kWholeResultCapacity + kMaxInputs * (kLabelUnits + kRecordValueCapacity) +
+static_assert(kRecordCapacity >= kWholeResultCapacity +
+                                     kMaxInputs * (kLabelUnits + kRecordValueCapacity) +
                                      kStampCapacity + 256,
               "a whole result, every input and a title fit one record");
 
@@ -107,8 +108,8 @@ std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
   const std::int32_t stampLength =
       Format(stamp, kStampCapacity, u"%04d-%02d-%02d %02d:%02d:%02d,", time.year, time.month,
              time.day, time.hour, time.minute, time.second);
-  bool whole = PutWhole(writer, stamp, stampLength) &&
-               PutWhole(writer, tool.title, TextLength(tool.title));
+  bool whole =
+      PutWhole(writer, stamp, stampLength) && PutWhole(writer, tool.title, TextLength(tool.title));
   const std::int32_t inputCount = inputValues != nullptr ? RecordedInputs(tool) : 0;
   for (std::int32_t i = 0; i < inputCount && whole; ++i) {
     const char16_t* label = tool.inputs[i].label;

@@ -51,9 +51,9 @@ void SaveRecord() {
   // One reading of the clock stamps the record.
   const LocalDateTime now = LocalNow();
   char16_t path[kRecordPathCapacity];
-  const SaveOutcome outcome = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs,
-                                             gWindow.lastResultText, now, path,
-                                             kRecordPathCapacity);
+  const SaveOutcome outcome =
+      SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs, gWindow.lastResultText,
+                     now, path, kRecordPathCapacity);
   if (outcome != SaveOutcome::kSaved) {
     // A lost or doubtful record must not pass unnoticed; the status line keeps its text.
     const FailureBox* box = &kFailureBoxes[0];

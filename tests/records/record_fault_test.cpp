@@ -1,7 +1,7 @@
 // Faults of the system under one save, made by our own injector (fault_inject.c, loaded by
-// CTest with LD_PRELOAD; under Wine into wine64 and its wineserver): what the user is told, what the file holds
-// after the faulty save, and the file after the next, fault-free save. The same table runs in
-// both builds; skipped with the reason when the injector is not loaded.
+// CTest with LD_PRELOAD; under Wine into wine64 and its wineserver): what the user is told, what
+// the file holds after the faulty save, and the file after the next, fault-free save. The same
+// table runs in both builds; skipped with the reason when the injector is not loaded.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -78,11 +78,10 @@ TEST_F(RecordFaultTest, EachFaultIsToldAndTheNextRecordIsWhole) {
       {"0 fsync truncate", kOneRecord, SaveOutcome::kUnknown, rec, rec, false},
       // A torn tail that cannot be cut back (a mapped file, a kill between writes): the next
       // record starts on a line of its own and is whole.
-      {"100 short truncate", kOneRecord, SaveOutcome::kFailed, rec.substr(0, 100),
-       "\r\n" + rec, false},
-      {"3 short truncate", kEmpty, SaveOutcome::kFailed, kBom, kHeaderBytes + rec, false},
-      {"40 short truncate", kEmpty, SaveOutcome::kFailed, head.substr(0, 40), "\r\n" + rec,
+      {"100 short truncate", kOneRecord, SaveOutcome::kFailed, rec.substr(0, 100), "\r\n" + rec,
        false},
+      {"3 short truncate", kEmpty, SaveOutcome::kFailed, kBom, kHeaderBytes + rec, false},
+      {"40 short truncate", kEmpty, SaveOutcome::kFailed, head.substr(0, 40), "\r\n" + rec, false},
       // A close that fails after a good flush loses nothing: saved.
       {"0 close", kOneRecord, SaveOutcome::kSaved, rec, rec, false},
       {"0 lock-fail", kOneRecord, SaveOutcome::kFailed, "", rec, true},

@@ -86,14 +86,29 @@ TEST(RecordTexts, ValuesAreWrittenWithTheFewestDigitsThatReadBack) {
   const double inf = std::numeric_limits<double>::infinity();
   const Case cases[] = {
       // "%g" exact: unchanged
-      {12.0, u"12"}, {0.5, u"0.5"}, {0.25, u"0.25"}, {0.00001, u"1e-05"}, {0.0001, u"0.0001"},
-      {999999.0, u"999999"}, {-3.5, u"-3.5"}, {1e300, u"1e+300"}, {inf, u"inf"}, {-inf, u"-inf"},
-      {0.0, u"0"}, {-0.0, u"-0"}, {1e6, u"1e+06"},
+      {12.0, u"12"},
+      {0.5, u"0.5"},
+      {0.25, u"0.25"},
+      {0.00001, u"1e-05"},
+      {0.0001, u"0.0001"},
+      {999999.0, u"999999"},
+      {-3.5, u"-3.5"},
+      {1e300, u"1e+300"},
+      {inf, u"inf"},
+      {-inf, u"-inf"},
+      {0.0, u"0"},
+      {-0.0, u"-0"},
+      {1e6, u"1e+06"},
       // more than six digits: as many as reading back needs
-      {1234567.0, u"1234567"}, {12.3456789, u"12.3456789"}, {0.1 + 0.2, u"0.30000000000000004"},
-      {1.0 / 3, u"0.3333333333333333"}, {123456789012.0, u"123456789012"},
-      {1.7976931348623157e308, u"1.7976931348623157e+308"}, {5e-324, u"4.94066e-324"},
-      {-2147483648.0, u"-2147483648"}, {1e-05 * 3.3, u"3.3e-05"},
+      {1234567.0, u"1234567"},
+      {12.3456789, u"12.3456789"},
+      {0.1 + 0.2, u"0.30000000000000004"},
+      {1.0 / 3, u"0.3333333333333333"},
+      {123456789012.0, u"123456789012"},
+      {1.7976931348623157e308, u"1.7976931348623157e+308"},
+      {5e-324, u"4.94066e-324"},
+      {-2147483648.0, u"-2147483648"},
+      {1e-05 * 3.3, u"3.3e-05"},
   };
   const ToolDef tool = MakeTool(1, u"T", 1, kTestInputs);
   for (const Case& c : cases) {
@@ -369,8 +384,8 @@ TEST_F(RecordFolderTest, MissingOrOverlongBaseFolderFails) {
                            kRecordPathCapacity),
             SaveOutcome::kFailed);
   const std::u16string longBase = baseText_ + Sep() + std::u16string(kRecordsFolderCapacity, u'a');
-  EXPECT_EQ(SaveToolRecord(longBase.c_str(), TestTool(), kDefaultValues, kDefaultResult,
-                           kSaveTime, path, kRecordPathCapacity),
+  EXPECT_EQ(SaveToolRecord(longBase.c_str(), TestTool(), kDefaultValues, kDefaultResult, kSaveTime,
+                           path, kRecordPathCapacity),
             SaveOutcome::kFailed);
   EXPECT_TRUE(fs::is_empty(base_));
 }
@@ -396,7 +411,8 @@ TEST(RecordBaseFolder, XdgDataHomeOnlyWhenAbsolute) {
   };
   const char* savedXdg = std::getenv("XDG_DATA_HOME");
   const std::string xdgBefore = savedXdg != nullptr ? savedXdg : "";
-  const std::string homeBefore = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const char* savedHome = std::getenv("HOME");
+  const std::string homeBefore = savedHome != nullptr ? savedHome : "";
   for (const Case& c : cases) {
     if (c.xdg != nullptr) setenv("XDG_DATA_HOME", c.xdg, 1);
     if (c.xdg == nullptr) unsetenv("XDG_DATA_HOME");

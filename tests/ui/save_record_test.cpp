@@ -173,9 +173,8 @@ TEST_F(SaveRecordTest, FileHeldByAnotherProgramIsNamedAsSuch) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     boxes_->Clear();
-    const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
-                                     c.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr);
+    const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE, c.share,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     OVERLAPPED whole{};
     if (c.lock) {
