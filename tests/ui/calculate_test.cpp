@@ -143,7 +143,7 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
     EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.copyText), copyBefore);
-    EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
+    EXPECT_EQ(std::u16string(gWindow.statusText), u"输入已更改，请按 F5 重新计算");
     SetInput(c.item, before.c_str());
   }
 }
@@ -177,14 +177,16 @@ TEST_F(WindowTest, TheLongestReadTextIsReadWhole) {
   EXPECT_EQ(gWindow.inputValues[0], 1.0);
 }
 
-TEST_F(WindowTest, ACustomReportCopiesOnlyTheReportText) {
+// A report's copy once held only its text, cut at 1,023 units: a pasted report lost its
+// verdict, the conclusion of a compatibility check. A result without a final line break gets
+// one before the verdict.
+TEST_F(WindowTest, ACustomReportCopiesTheReportTextAndItsVerdict) {
   static const ToolInput kInputs[] = {{"n", u"数", nullptr, 1}};
   static const ToolDef kReportTool = {50,      u"报表", nullptr, u"测试", u"无",   nullptr, 1,
                                       kInputs, 0,       nullptr, 0,       nullptr, 999};
   OpenWindow(kReportTool);
   PressKey(Edit(0), VK_F5);
-  EXPECT_NE(Text(gWindow.resultBox), u"");
-  EXPECT_EQ(std::u16string(gWindow.copyText), Text(gWindow.resultBox).substr(0, 1023));
+  EXPECT_EQ(std::u16string(gWindow.copyText), u"（该工具暂无自定义报告）\r\n—— 暂无报告内容");
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  报表");
 }
 
