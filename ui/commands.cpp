@@ -74,6 +74,9 @@ void MarkResultStale() {
   if (gWindow.settingInputs || gWindow.resultStale || IsEmpty(gWindow.lastResultText)) return;
   gWindow.resultStale = true;
   CopyText(gWindow.statusText, kStatusTextCapacity, kStaleStatusText);
+  // Result and verdict are redrawn greyed; erasing lets the label take its new colour.
+  InvalidateRect(gWindow.resultBox, nullptr, TRUE);
+  InvalidateRect(gWindow.verdictLabel, nullptr, TRUE);
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
 }
 

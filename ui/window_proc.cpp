@@ -216,7 +216,9 @@ LRESULT OnCtlColorEdit(HDC dc) {
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
   SetBkMode(dc, TRANSPARENT);
   COLORREF colour = kMutedText;
-  if (control == gWindow.verdictLabel) {
+  if (gWindow.resultStale && (control == gWindow.verdictLabel || control == gWindow.resultBox)) {
+    // Greyed while the boxes hold other inputs: the old figures must not read as current.
+  } else if (control == gWindow.verdictLabel) {
     colour = VerdictColour(gWindow.verdictLevel);
   } else if (control == gWindow.resultBox || control == gWindow.cautionsLabel) {
     colour = kInkText;

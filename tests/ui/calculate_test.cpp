@@ -22,22 +22,12 @@ const std::u16string kDefaultResult =
 const std::u16string kNormalVerdict = u"按体重计算完成，餐后服用减少胃肠刺激";
 const std::u16string kLowWeightVerdict = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
 
-// The colour the window gives the verdict label's text right now.
-COLORREF VerdictTextColour() {
-  HDC dc = CreateCompatibleDC(nullptr);
-  SendMessageW(gWindow.mainWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(gWindow.verdictLabel));
-  const COLORREF colour = GetTextColor(dc);
-  DeleteDC(dc);
-  return colour;
-}
-
 TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
   PressKey(Edit(0), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
   EXPECT_EQ(Text(gWindow.verdictLabel), kNormalVerdict);
   EXPECT_EQ(gWindow.verdictLevel, 0);
-  EXPECT_EQ(VerdictTextColour(), RGB(0, 128, 96));
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(0, 128, 96));
   EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
   EXPECT_EQ(std::u16string(gWindow.copyText), kDefaultResult + u"—— " + kNormalVerdict);
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
@@ -54,7 +44,7 @@ TEST_F(WindowTest, WeightFiveGivesLevelTwoInItsColour) {
             u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
   EXPECT_EQ(Text(gWindow.verdictLabel), kLowWeightVerdict);
   EXPECT_EQ(gWindow.verdictLevel, 2);
-  EXPECT_EQ(VerdictTextColour(), RGB(214, 108, 0));
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(214, 108, 0));
 }
 
 // "给药体积：0.00 ml" under the green verdict once read as a dose to give.
@@ -80,7 +70,7 @@ TEST_F(WindowTest, VerdictColourFollowsTheLevel) {
   };
   for (const auto& c : cases) {
     gWindow.verdictLevel = c.level;
-    EXPECT_EQ(VerdictTextColour(), c.colour) << "level " << c.level;
+    EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), c.colour) << "level " << c.level;
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "reports/report_keys.h"
 #include "ui/main_window.h"
+#include "ui/theme.h"
 #include "ui/window_state.h"
 #include "window_fixture.h"
 
@@ -69,6 +70,8 @@ TEST_F(WindowTest, AnEditAfterACalculationMarksTheResultStaleUntilTheNextCalcula
   const std::u16string result15 = Text(gWindow.resultBox);
   SetInput(0, u"20");
   EXPECT_EQ(Status(), kStaleStatus);
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), kMutedText);  // greyed: not current
+  EXPECT_EQ(StaticTextColour(gWindow.resultBox), kMutedText);
 
   // Copy and save refuse, and so they do after a refused calculation, which leaves the shown
   // result and the mark alone.
@@ -102,6 +105,7 @@ TEST_F(WindowTest, AnEditAfterACalculationMarksTheResultStaleUntilTheNextCalcula
   boxes_->Clear();
   PressKey(Edit(0), VK_F5);
   EXPECT_EQ(Status(), u"计算完成  Talvoro");
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), VerdictColour(gWindow.verdictLevel));
   Command(kCopyButtonId);
   EXPECT_TRUE(boxes_->Boxes().empty());
   const std::u16string copied20 = u"Talvoro\r\n单次剂量：200.0 mg\r\n";
