@@ -56,7 +56,7 @@ TEST_F(WindowTest, ZeroConcentrationShowsDashesTheNoteAndLevelThree) {
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
   EXPECT_EQ(Text(gWindow.verdictLabel), u"请核对：体重、每次剂量和浓度须大于 0");
   EXPECT_EQ(gWindow.verdictLevel, 3);
-  EXPECT_EQ(VerdictTextColour(), RGB(190, 30, 45));
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(190, 30, 45));
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
 }
 
