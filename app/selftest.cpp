@@ -2,6 +2,8 @@
 // in UTF-8. Allocates nothing apart from what opening the report file takes.
 #include "app/selftest.h"
 
+#include <limits>
+
 #include "engine/calc.h"
 #include "engine/expr.h"
 #include "platform/platform.h"
@@ -68,7 +70,9 @@ int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capa
       const double value = EvalExpr(tool, output.formula, inputValues, outputValues, failed);
       if (failed != 0) ++failures;
       char16_t valueText[kValueTextCapacity];
-      FormatValue(output.format, value, valueText, kValueTextCapacity);
+      // A failed output reads "--", as in the result text: its stand-in value is no figure.
+      FormatValue(output.format, failed != 0 ? std::numeric_limits<double>::quiet_NaN() : value,
+                  valueText, kValueTextCapacity);
       Format(line, kOutLineCapacity, u"OUT|%ls|%ls|%ls\r\n", output.label, valueText,
              output.unit != nullptr ? output.unit : u"");
       AppendBounded(report, capacity, line);

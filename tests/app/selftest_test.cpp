@@ -48,7 +48,7 @@ TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
             u"TOOL|204|测|试|类\r\n"
             u"LEVEL|1\r\n"
             u"OUT|无单位|8|\r\n"
-            u"OUT|除零|0.00|ml\r\n"
+            u"OUT|除零|--|ml\r\n"
             u"OUT|读前者|1|\r\n"
             u"OUT|无穷|--|\r\n"
             u"VERDICT|高\r\n"
