@@ -8,7 +8,8 @@ packages=(cmake g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64-posix wine64 xvfb xauth xdotool xclip imagemagick
           fonts-wqy-microhei fonts-wine
           clang clang-tidy clang-format libclang-rt-14-dev lld libmuparser-dev valgrind
-          python3 msitools wixl faketime osslsigncode openssl unzip)
+          python3 msitools wixl faketime osslsigncode openssl unzip
+          softhsm2 libengine-pkcs11-openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
