@@ -215,9 +215,10 @@ def wxs_text(stage, programs, version, icon):
 """
 
 
-def run(frozen_time, *command, cwd=None):
+def run(frozen_time, workdir, *command):
     # wixl and msibuild stamp the package with the current time: freeze it at the commit's.
-    subprocess.run(["faketime", "-f", frozen_time, *command], check=True, cwd=cwd,
+    # Both run in the work folder: msibuild leaves the package's streams (Icon/...) there.
+    subprocess.run(["faketime", "-f", frozen_time, *command], check=True, cwd=workdir,
                    env=dict(os.environ, TZ="UTC"))
 
 
@@ -239,7 +240,7 @@ def complete_tables(msi, stage, programs, version, frozen_time, workdir):
     codepage = os.path.join(workdir, "_ForceCodepage.idt")
     with open(codepage, "w", newline="") as f:
         f.write("\r\n\r\n936\t_ForceCodepage\r\n")
-    run(frozen_time, "msibuild", msi, "-i", codepage)
+    run(frozen_time, workdir, "msibuild", msi, "-i", codepage)
     queries = []
     for p in programs:
         name, description = display_name(p), p["subtitle"]
@@ -264,7 +265,7 @@ def complete_tables(msi, stage, programs, version, frozen_time, workdir):
                        f"WHERE `File` = 'file_{p['stem']}'")
         queries.append(f"DELETE FROM `MsiFileHash` WHERE `File_` = 'file_{p['stem']}'")
     for query in queries:
-        run(frozen_time, "msibuild", msi, "-q", query)
+        run(frozen_time, workdir, "msibuild", msi, "-q", query)
 
 
 def program_version(path):
@@ -276,8 +277,8 @@ def program_version(path):
 
 
 def make_msi(stage, programs, version, epoch, icon, out, workdir):
+    workdir, out = os.path.abspath(workdir), os.path.abspath(out)
     os.makedirs(workdir, exist_ok=True)
-    out = os.path.abspath(out)
     wxs = os.path.join(workdir, f"{SUITE}.wxs")
     with open(wxs, "w", encoding="utf-8") as f:
         f.write(wxs_text(os.path.relpath(stage, workdir), programs, version,
@@ -288,13 +289,13 @@ def make_msi(stage, programs, version, epoch, icon, out, workdir):
         os.utime(os.path.join(stage, p["exe"]), (epoch, epoch))
     if os.path.exists(out):
         os.remove(out)
-    run(frozen_time, "wixl", "-a", "x64", "-o", out, os.path.basename(wxs), cwd=workdir)
+    run(frozen_time, workdir, "wixl", "-a", "x64", "-o", out, os.path.basename(wxs))
     complete_tables(out, stage, programs, version, frozen_time, workdir)
     # The package code differs whenever the packaged files do, and only then.
     content = hashlib.sha256()
     for p in programs:
         content.update(sha256(os.path.join(stage, p["exe"])).encode())
-    run(frozen_time, "msibuild", out, "-s", f"{SUITE} {version}", MAKER, "x64;2052",
+    run(frozen_time, workdir, "msibuild", out, "-s", f"{SUITE} {version}", MAKER, "x64;2052",
         guid("package", version, content.hexdigest()))
 
 

@@ -20,9 +20,9 @@ fail() { echo "sign: FAILED: $*; no file was changed" >&2; exit 1; }
 
 options=(-h sha256 -n TarnMedSuite -i http://www.tarnmed.example)
 if [ -n "${TARN_SIGN_PKCS11_MODULE:-}" ]; then
-  : "${TARN_SIGN_PKCS11_KEY:?TARN_SIGN_PKCS11_KEY is the key's pkcs11: URI}"
-  : "${TARN_SIGN_CERT:?TARN_SIGN_CERT is the certificate (PEM) of the token's key}"
-  : "${TARN_SIGN_PIN?TARN_SIGN_PIN is the token's user PIN}"
+  : "${TARN_SIGN_PKCS11_KEY:?TARN_SIGN_PKCS11_KEY is the pkcs11: URI of the key}"
+  : "${TARN_SIGN_CERT:?TARN_SIGN_CERT is the certificate (PEM) of the key}"
+  : "${TARN_SIGN_PIN?TARN_SIGN_PIN is the user PIN of the token}"
   engine=${TARN_SIGN_PKCS11_ENGINE:-$(dpkg -L libengine-pkcs11-openssl 2>/dev/null |
     grep -m1 '/engines-[0-9]*/pkcs11\.so$' || true)}
   [ -f "$engine" ] || fail "no PKCS#11 engine for OpenSSL (libengine-pkcs11-openssl)"
