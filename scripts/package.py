@@ -285,8 +285,8 @@ def make_msi(stage, programs, version, epoch, icon, out, workdir):
                          os.path.relpath(icon, workdir)))
     frozen_time = time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(epoch))
     # The cabinet takes the files' times.
-    for p in programs:
-        os.utime(os.path.join(stage, p["exe"]), (epoch, epoch))
+    for name in [p["exe"] for p in programs] + [name for name, _ in DOCS]:
+        os.utime(os.path.join(stage, name), (epoch, epoch))
     if os.path.exists(out):
         os.remove(out)
     run(frozen_time, workdir, "wixl", "-a", "x64", "-o", out, os.path.basename(wxs))

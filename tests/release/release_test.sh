@@ -13,7 +13,8 @@
 #   the installed programs' self-tests pass; a repair restores a damaged program and keeps the
 #   entry's install location; a record saved by the installed T106.exe survives the silent
 #   uninstall, which removes programs, shortcuts and the entry;
-# - a higher version installs over the older one: one entry, the new files;
+# - a higher version installs over the older one: one entry, the new files; the older one is
+#   then refused with exit code 1603 and changes nothing;
 # - a release signed with a key on a SoftHSM2 token and time-stamped by a local RFC 3161
 #   server verifies, with the real signing time; a .pfx signs too; a failed time stamp leaves
 #   the release folder without any release file.
@@ -227,9 +228,16 @@ msiexec /i "$next_msi" /qn
 [ "$(entry_value "$(entries | cut -d'|' -f1)" DisplayVersion)" = "$next_version" ] ||
   fail "the entry does not show $next_version"
 same_files "$installed" "$work/zip-next/TarnMedSuite-$next_version"
+# The older package is refused, with Windows Installer's "fatal error" code, and changes nothing.
+refused=0
+"$WINE" msiexec /i "$msi" /qn </dev/null >/dev/null 2>&1 || refused=$?
+[ "$refused" -eq 1603 ] || fail "downgrade: msiexec exit code $refused, expected 1603"
+[ "$(entry_value "$(entries | cut -d'|' -f1)" DisplayVersion)" = "$next_version" ] ||
+  fail "the refused downgrade changed the installed version"
+same_files "$installed" "$work/zip-next/TarnMedSuite-$next_version"
 msiexec /x "$next_msi" /qn
 [ -z "$(entries)" ] && [ ! -e "$installed" ] || fail "the upgraded suite did not uninstall"
-note "upgrade $version -> $next_version: one entry, the new files"
+note "upgrade $version -> $next_version: one entry, the new files; downgrade refused (1603)"
 
 for exe in $programs; do selftest "$unpacked/$exe"; done
 note "self-tests of the 12 unpacked programs give their expected reports"
