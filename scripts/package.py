@@ -15,6 +15,7 @@ wixl, then completes what wixl cannot write (Chinese texts, short names, file ve
 fixes every GUID and time stamp, so that one commit gives one package. "check-notices" says
 which runtime files named in the link maps no notice covers (exit 1).
 """
+import functools
 import hashlib
 import json
 import os
@@ -163,10 +164,12 @@ def wxs_text(stage, programs, version, icon):
             f'          </Component>')
         # Shortcut names are ASCII here and replaced after the build (see complete_tables). A
         # shortcut in the Start menu is per-user data to Windows Installer, so its component
-        # is found by a value under HKCU (ICE38, ICE43, ICE57).
+        # is found by a value under HKCU (ICE38, ICE43, ICE57). A new key path takes a new
+        # component code.
         remove = '\n            <RemoveFolder Id="menu_remove" On="uninstall"/>' if i == 0 else ""
         shortcuts.append(
-            f'          <Component Id="lnk_{stem}" Guid="{guid("shortcut", p["exe"])}" Win64="yes">\n'
+            f'          <Component Id="lnk_{stem}" Guid="{guid("shortcut-hkcu", p["exe"])}"'
+            f' Win64="yes">\n'
             f'            <Shortcut Id="lnk_{stem}" Name="{stem}" Description="{stem}"'
             f' Target="[INSTALLDIR]{p["exe"]}" WorkingDirectory="INSTALLDIR"/>{remove}\n'
             f'            <RegistryValue Root="HKCU" Key="Software\\{MAKER}\\{SUITE}\\Shortcuts"'
@@ -357,6 +360,7 @@ def uncovered(notices_path, map_paths):
     return sorted(missing)
 
 
+@functools.lru_cache(maxsize=None)
 def debian_package(path):
     owner = subprocess.run(["dpkg-query", "-S", path], capture_output=True, text=True)
     if owner.returncode != 0:
