@@ -78,8 +78,10 @@ def export(package, folder):
         if name.startswith("_"):
             continue
         path = os.path.join(folder, f"{name}.idt")
+        # msiinfo writes a table's binary streams into the current folder: keep them there.
         with open(path, "wb") as f:
-            subprocess.run(["msiinfo", "export", package, name], check=True, stdout=f)
+            subprocess.run(["msiinfo", "export", os.path.abspath(package), name], check=True,
+                           stdout=f, cwd=folder)
         tables[name] = Table(path)
     return tables
 
