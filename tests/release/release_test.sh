@@ -239,7 +239,8 @@ refused=0
 same_files "$installed" "$work/zip-next/TarnMedSuite-$next_version"
 # Wine's msiexec can return from the refused install before the installer is free again (seen
 # once): the uninstall is tried a second time after a pause.
-"$WINE" msiexec /x "$next_msi" /qn </dev/null >/dev/null 2>&1 || { sleep 5; msiexec /x "$next_msi" /qn; }
+"$WINE" msiexec /x "$next_msi" /qn </dev/null >/dev/null 2>&1 ||
+  { sleep 5; msiexec /x "$next_msi" /qn; }
 [ -z "$(entries)" ] && [ ! -e "$installed" ] || fail "the upgraded suite did not uninstall"
 note "upgrade $version -> $next_version: one entry, the new files; downgrade refused (1603)"
 
