@@ -4,9 +4,10 @@
 
 #include <limits>
 
-#include "engine/calc.h"
 #include "engine/expr.h"
+#include "engine/value_format.h"
 #include "platform/platform.h"
+#include "run/calculate.h"
 #include "text/buffer.h"
 #include "text/format.h"
 

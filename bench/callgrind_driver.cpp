@@ -7,11 +7,11 @@
 #include <cstring>
 
 #include "bench/bench.h"
-#include "engine/calc.h"
 #include "engine/expr.h"
 #include "engine/tool.h"
 #include "reports/report.h"
 #include "reports/report_keys.h"
+#include "run/calculate.h"
 #include "text/buffer.h"
 
 namespace {

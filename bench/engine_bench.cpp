@@ -8,9 +8,10 @@
 #include <string>
 
 #include "bench/bench.h"
-#include "engine/calc.h"
 #include "engine/expr.h"
+#include "engine/value_format.h"
 #include "reports/report.h"
+#include "run/calculate.h"
 
 namespace tarn::bench {
 

@@ -3,9 +3,9 @@
 // stays terminated inside its capacity and nothing is written past it.
 #include <cstdint>
 
-#include "engine/calc.h"
 #include "fuzz/fuzz_input.h"
 #include "reports/report.h"
+#include "run/calculate.h"
 
 namespace {
 

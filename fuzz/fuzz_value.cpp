@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/calc.h"
 #include "engine/days.h"
+#include "engine/value_format.h"
 #include "fuzz/fuzz_input.h"
 #include "text/buffer.h"
 

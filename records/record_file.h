@@ -4,9 +4,9 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/calc.h"
 #include "engine/tool.h"
 #include "platform/platform.h"
+#include "run/calculate.h"
 
 namespace tarn {
 

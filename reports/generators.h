@@ -6,7 +6,9 @@
 #include <cstdint>
 
 #include "engine/tool.h"
+#include "reports/report_keys.h"
 #include "text/buffer.h"
+#include "text/number.h"
 
 namespace tarn {
 
@@ -46,6 +48,30 @@ Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* res
                    std::int32_t verdictCapacity);
 Level LabPanels(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity);
+
+// The dispatcher's table, by report kind: the generator and the input keys it reads (null
+// past the last), so the tool records can be checked against what each report reads. Row 0
+// (the ordinary calculation: outputs and rules) has no generator and is never dispatched.
+struct ReportEntry {
+  ReportGenerator generate;
+  const char* keys[4];
+};
+inline constexpr ReportEntry kReports[] = {
+    {nullptr, {}},                                                //  0  outputs and rules
+    {ShiftRota, {kKeyNurses, kKeyDays}},                          //  1  nurse three-shift rota
+    {DosingTimetable, {kKeyStart, kKeyInterval, kKeyTimes}},      //  2  equal-interval doses
+    {BloodDrawOrder, {kKeyKind}},                                 //  3  blood-collection tubes
+    {CriticalValues, {kKeyKind}},                                 //  4  laboratory critical values
+    {HighAlertDrugs, {kKeyKind}},                                 //  5  high-alert medicines
+    {DrugCompatibility, {kKeyDrugA, kKeyDrugB}},                  //  6  two drugs, one infusion
+    {FollowUpPlan, {kKeyStart, kKeyGap, kKeyTimes}},              //  7  follow-up dates
+    {SurgicalChecklist, {}},                                      //  8  surgical safety check
+    {HandoverTemplate, {kKeyBeds}},                               //  9  handover form per bed
+    {InfusionCard, {kKeyBed, kKeyDose, kKeyVolume, kKeyGtt}},     // 10  infusion card
+    {LabPanels, {kKeyPanel}},                                     // 11  laboratory panel
+};
+inline constexpr std::int32_t kReportKindCount =
+    static_cast<std::int32_t>(sizeof(kReports) / sizeof(kReports[0]));
 
 // FollowUpPlan with today's day number given instead of read from the clock, so the calendar
 // can be checked on any date. FollowUpPlan reads the local date once and calls this.
@@ -92,10 +118,6 @@ const LineChoice& ChooseLines(const LineChoice (&rows)[N], std::int32_t key) {
 
 // Writes the row's lines in order, each through WriteFixedLine.
 void WriteChosenLines(TextWriter& out, const LineChoice& row);
-
-// The longest number text a report writes as it is (the 80-byte classic buffer less its
-// terminator); a longer one turns to exponent form rather than being cut inside its digits.
-inline constexpr std::int32_t kLongNumberText = 79;
 
 // Writes `value` with at least `minDecimals` decimals (0..9) and as many more as it takes to
 // read back as the same double (0.125, 2.5, 0.50 for two); a value needing more than 9

@@ -24,24 +24,6 @@ constexpr const char16_t* kLineEnd = u"\r\n";
 constexpr std::int32_t kMaxExactDecimals = 9;
 constexpr std::int32_t kRoundTripDigits = 17;
 
-// The generators by report kind; row 0 (the ordinary calculation) has no generator.
-constexpr ReportGenerator kGenerators[] = {
-    nullptr,            //  0  outputs and rules, never dispatched here
-    ShiftRota,          //  1  nurse three-shift rota
-    DosingTimetable,    //  2  equal-interval dosing times
-    BloodDrawOrder,     //  3  order of blood-collection tubes
-    CriticalValues,     //  4  laboratory critical values
-    HighAlertDrugs,     //  5  high-alert medicine categories
-    DrugCompatibility,  //  6  two drugs in one infusion
-    FollowUpPlan,       //  7  follow-up dates from today
-    SurgicalChecklist,  //  8  three-step surgical safety check
-    HandoverTemplate,   //  9  shift handover form per bed
-    InfusionCard,       // 10  intravenous infusion card
-    LabPanels,          // 11  laboratory panel and its sampling notes
-};
-constexpr std::int32_t kGeneratorCount =
-    static_cast<std::int32_t>(sizeof(kGenerators) / sizeof(kGenerators[0]));
-
 // Writes one report line of at most kReportLineCapacity - 1 units at the writer's end, which
 // has room for one unit more. A line that would be cut is written again with its long numbers
 // in exponent form, so a cut never falls inside a digit string that then reads as a number.
@@ -65,8 +47,8 @@ Level RunReport(ReportKind kind, const ToolDef& tool, const double* inputValues,
                 std::int32_t verdictCapacity) {
   CopyText(resultText, resultCapacity, u"");
   CopyText(verdictText, verdictCapacity, u"");
-  if (kind >= 1 && kind < kGeneratorCount) {
-    return kGenerators[kind](tool, inputValues, resultText, resultCapacity, verdictText,
+  if (kind >= 1 && kind < kReportKindCount) {
+    return kReports[kind].generate(tool, inputValues, resultText, resultCapacity, verdictText,
                              verdictCapacity);
   }
   CopyText(resultText, resultCapacity, kNoReportResult);

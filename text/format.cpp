@@ -2,9 +2,11 @@
 // that carry their kinds, output through the bounded writer. Numbers come from text/number.h,
 // never from the C runtime. No heap; nothing is written at or past the capacity.
 //
-// conversion = "%" [ "0" ] [ width ] [ "." [ precision ] ] { "l" } letter
-//   "0" pads numbers with zeros after the sign; a width pads on the left with spaces
-//   otherwise; "l" and "ll" are accepted and ignored: the argument knows its size.
+// conversion = "%" [ "0" width ] [ "." precision ] { "l" } letter
+//   "0" and a width pad an integer with zeros after the sign to that width; "l" and "ll" are
+//   accepted and ignored: the argument knows its size. Only what the program's templates use
+//   is laid out: a width without "0", or on any other letter, and a precision on d, s or c
+//   are read and ignored.
 //   letter: d (integer), f (fixed, precision 0..9, default 6), g (general, default 6),
 //   s (UTF-16 text; "%ls" is the spelling), c (one character), % (itself).
 // Decided cases: a double given to %d is truncated toward zero, and NaN, infinities and
@@ -17,8 +19,6 @@
 // nothing for the characters from "%" through that letter and uses no argument.
 #include "text/format.h"
 
-#include <cmath>
-
 #include "text/number.h"
 
 namespace tarn {
@@ -29,14 +29,6 @@ namespace {
 constexpr std::int32_t kMaxWidth = 100000;
 // Default precision of %f and %g, as in printf.
 constexpr std::int32_t kDefaultPrecision = 6;
-// A fixed-point text longer than this is the one WriteFormatList may shorten: the limit a
-// value's own text keeps (80 bytes) before it turns to "%.6g".
-constexpr std::int32_t kLongFixedText = 79;
-
-void PutRepeated(TextWriter& out, char16_t unit, std::int32_t count) {
-  const std::int32_t room = out.Room();
-  for (std::int32_t i = 0; i < count && i < room; ++i) out.Put(unit);
-}
 
 struct Directive {
   bool zero = false;  // "0"
@@ -77,32 +69,6 @@ std::int64_t TruncateToInteger(double value) {
   return static_cast<std::int64_t>(value);
 }
 
-// Sign, then padding, then digits, the way printf lays out a number. `text` is the ASCII
-// number with its "-" if any; `zeroFill` is false for inf and nan.
-void PutNumber(TextWriter& out, const Directive& directive, const char* text, std::int32_t length,
-               std::int32_t minDigits, bool zeroFill) {
-  const bool negative = length > 0 && text[0] == '-';
-  const std::int32_t digits = negative ? length - 1 : length;
-  const std::int32_t digitPad = minDigits > digits ? minDigits - digits : 0;
-  const std::int32_t body = length + digitPad;
-  const std::int32_t fill = directive.width > body ? directive.width - body : 0;
-  if (fill > 0 && !zeroFill) PutRepeated(out, u' ', fill);
-  if (negative) out.Put(u'-');
-  if (fill > 0 && zeroFill) PutRepeated(out, u'0', fill);
-  if (digitPad > 0) PutRepeated(out, u'0', digitPad);
-  out.WriteAscii(negative ? text + 1 : text, digits);
-}
-
-void PutText(TextWriter& out, const Directive& directive, const char16_t* text) {
-  const std::int32_t limit = directive.precision >= 0 ? directive.precision : INT32_MAX;
-  std::int32_t length = 0;
-  if (text != nullptr) {
-    while (length < limit && text[length] != 0) ++length;
-  }
-  if (directive.width > length) PutRepeated(out, u' ', directive.width - length);
-  out.Write(text, length);
-}
-
 void PutConversion(TextWriter& out, const Directive& directive, const FormatArg& arg,
                    bool shortenLongFixed) {
   using Kind = FormatArg::Kind;
@@ -114,18 +80,8 @@ void PutConversion(TextWriter& out, const Directive& directive, const FormatArg&
       else if (arg.kind == Kind::Real) value = TruncateToInteger(arg.real);
       else if (arg.kind == Kind::Character) value = arg.character;
       else return;
-      // printf: with a precision, that many digits at least and no zero padding;
-      // a precision of 0 prints nothing for the value 0.
-      if (directive.precision >= 0) {
-        Directive layout = directive;
-        layout.zero = false;
-        const bool none = directive.precision == 0 && value == 0;
-        const std::int32_t length = none ? 0 : FormatInteger(value, 0, text, kMaxFixedText);
-        PutNumber(out, layout, text, length, directive.precision, false);
-        return;
-      }
-      const std::int32_t length = FormatInteger(value, 0, text, kMaxFixedText);
-      PutNumber(out, directive, text, length, 0, directive.zero);
+      const std::int32_t minDigits = directive.zero ? directive.width : 0;
+      out.WriteAscii(text, FormatInteger(value, minDigits, text, kMaxFixedText));
       return;
     }
     case u'f':
@@ -136,30 +92,26 @@ void PutConversion(TextWriter& out, const Directive& directive, const FormatArg&
       else return;
       const std::int32_t precision =
           directive.precision >= 0 ? directive.precision : kDefaultPrecision;
-      const std::int32_t length = directive.letter == u'f'
-                                      ? FormatFixed(value, precision, text, kMaxFixedText)
-                                      : FormatGeneral(value, precision, text, kMaxFixedText);
-      if (directive.letter == u'f' && shortenLongFixed && length > kLongFixedText) {
-        // As "%.6g" writes it: no width, no zero fill.
-        const std::int32_t shortLength =
-            FormatGeneral(value, kDefaultPrecision, text, kMaxFixedText);
-        PutNumber(out, Directive{}, text, shortLength, 0, false);
-        return;
+      std::int32_t length = 0;
+      if (directive.letter == u'g') {
+        length = FormatGeneral(value, precision, text, kMaxFixedText);
+      } else if (shortenLongFixed) {
+        length = FormatFixedShortened(value, precision, kLongNumberText, text);
+      } else {
+        length = FormatFixed(value, precision, text, kMaxFixedText);
       }
-      PutNumber(out, directive, text, length, 0, directive.zero && std::isfinite(value));
+      out.WriteAscii(text, length);
       return;
     }
     case u's':
-      if (arg.kind == Kind::Wide) PutText(out, directive, arg.wide);
+      if (arg.kind == Kind::Wide) out.Write(arg.wide);
       return;
     case u'c': {
       char16_t unit = 0;
       if (arg.kind == Kind::Character) unit = arg.character;
       else if (arg.kind == Kind::Integer && arg.integer > 0 && arg.integer <= 0xFFFF)
         unit = static_cast<char16_t>(arg.integer);
-      if (unit == 0) return;  // a terminator would end the text here
-      if (directive.width > 1) PutRepeated(out, u' ', directive.width - 1);
-      out.Put(unit);
+      if (unit != 0) out.Put(unit);  // a terminator would end the text here
       return;
     }
     default: return;

@@ -1,6 +1,6 @@
 // Type-safe printf-style templates into bounded UTF-16 text. The template keeps the familiar
 // spelling; the arguments carry their own types, so a wrong argument can never read garbage.
-// The directives the program's templates use:
+// The directives the program's templates use, and the only ones laid out:
 //   %d %02d %03d %04d %lld     any integer (a double is truncated toward zero first)
 //   %.0f .. %.3f               fixed point, exact halves to even ("C" locale, no grouping)
 //   %g %.6g                    general form, printf rules
@@ -40,8 +40,8 @@ struct FormatArg {
 };
 
 // Expands `tmpl` with `args` into the writer, at its length and within its limit. With
-// `shortenLongFixed`, a %f number whose fixed-point text would pass 79 characters is written
-// as "%.6g" writes it (for a line that would otherwise be cut inside its digits).
+// `shortenLongFixed`, a %f number whose fixed-point text would pass kLongNumberText is
+// written as "%.6g" writes it (for a line that would otherwise be cut inside its digits).
 void WriteFormatList(TextWriter& out, const char16_t* tmpl, const FormatArg* args,
                      std::int32_t argCount, bool shortenLongFixed = false);
 

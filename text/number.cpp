@@ -346,6 +346,13 @@ std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::in
   return CopyOut(text, static_cast<std::int32_t>(result.ptr - text), out, capacity);
 }
 
+std::int32_t FormatFixedShortened(double value, std::int32_t decimals, std::int32_t limit,
+                                  char* out) {
+  constexpr std::int32_t kShortDigits = 6;
+  const std::int32_t length = FormatFixed(value, decimals, out, kMaxFixedText);
+  return length <= limit ? length : FormatGeneral(value, kShortDigits, out, kMaxFixedText);
+}
+
 std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity) {
   if (!std::isfinite(value)) {
     const char* text = NonFiniteText(value);

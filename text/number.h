@@ -14,6 +14,16 @@ inline constexpr std::int32_t kMaxFixedText = 330;
 // non-finite values. Returns the number of characters written (after cutting).
 std::int32_t FormatFixed(double value, std::int32_t decimals, char* out, std::int32_t capacity);
 
+// The longest fixed-point text a shown number keeps: the classic 80-byte buffer less its
+// terminator. A longer one is written in "%.6g" form rather than cut inside its digits.
+inline constexpr std::int32_t kLongNumberText = 79;
+
+// FormatFixed, but a text longer than `limit` (at most kLongNumberText) is written as
+// "%.6g" writes it: a number cut inside its digits would read as another. `out` holds
+// kMaxFixedText bytes, so the fixed text is measured whole.
+std::int32_t FormatFixedShortened(double value, std::int32_t decimals, std::int32_t limit,
+                                  char* out);
+
 // printf("%.*g", precision, value) (precision 0 counts as 1, clamped to 1..17).
 std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity);
 

@@ -1,5 +1,6 @@
 // The calculate command of button 1001, Enter and F5. Reads the edits by the input rule of
 // ReadInputNumber (never the C runtime) and leaves the arithmetic to Calculate.
+#include "run/calculate.h"
 #include "ui/calculate_command.h"
 
 #include <windows.h>
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "engine/calc.h"
 #include "platform/wide.h"
 #include "text/buffer.h"
 #include "text/format.h"

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "engine/calc.h"
 #include "engine/tool.h"
+#include "run/calculate.h"
 
 namespace tarn {
 

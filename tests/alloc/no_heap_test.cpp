@@ -9,10 +9,11 @@
 #include "alloc/alloc_counter.h"
 #include "app/command_line.h"
 #include "app/selftest.h"
-#include "engine/calc.h"
 #include "engine/expr.h"
+#include "engine/value_format.h"
 #include "platform/platform.h"
 #include "reports/report.h"
+#include "run/calculate.h"
 
 namespace tarn {
 namespace {

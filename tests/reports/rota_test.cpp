@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/calc.h"
 #include "report_fixture.h"
 #include "reports/generators.h"
 #include "reports/report.h"
+#include "run/calculate.h"
 #include "test_support.h"
 
 namespace tarn {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/calc.h"
 #include "reports/report.h"
+#include "run/calculate.h"
 #include "text/input_number.h"
 #include "ui/main_window.h"
 #include "ui/theme.h"

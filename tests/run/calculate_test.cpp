@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/calc.h"
+#include "engine/value_format.h"
+#include "run/calculate.h"
 #include "test_support.h"
 #include "text/buffer.h"
 

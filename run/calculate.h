@@ -1,5 +1,6 @@
-// The calculation run: tool + input values -> result lines, verdict and level; and value
-// formats. No heap; every text is bounded by its caller's capacity.
+// The calculation run: tool + input values -> result lines, verdict and level; the one place
+// that hands a report kind to its report. Above engine/ and reports/. No heap; every text is
+// bounded by its caller's capacity.
 #pragma once
 #include <cstdint>
 
@@ -7,7 +8,6 @@
 
 namespace tarn {
 
-inline constexpr std::int32_t kValueTextCapacity = 128;
 inline constexpr std::int32_t kResultLineCapacity = 256;
 
 // A result buffer of this capacity holds every run's text whole: each report at the largest
@@ -23,12 +23,5 @@ static_assert(kMaxOutputs * kResultLineCapacity + kResultLineCapacity <= kWholeR
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,
                 Level& level, char16_t* resultCopy, std::int32_t resultCopyCapacity);
-
-// Display text of a value by format code ("f0" "f1" "f2" "f3" "int" "pct" "date"; anything
-// else or null: "f2"). Non-finite values show "--". Always terminated within `capacity`.
-void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
-
-// True for a code of that list, or null; false for a code that would silently show "f2".
-bool IsFormatCode(const char* code);
 
 }  // namespace tarn
