@@ -83,14 +83,14 @@ void AgainstPrintf(FuzzReader& reader) {
       narrowTemplate += "%%";
       continue;
     }
+    // The layouts the formatter lays out: a zero-padded width on integers, a precision on
+    // %f and %g.
     const auto flags = reader.Take<std::uint8_t>();
     std::string conversion = "%";
-    if (flags & 1) conversion += '0';
     const auto width = reader.Take<std::uint8_t>() % 40;
-    if (width != 0) conversion += std::to_string(width);
     const auto precision = reader.Take<std::uint8_t>();
     if (choice < 170) {
-      if (precision & 0x80) conversion += "." + std::to_string(precision % 12);
+      if ((flags & 1) != 0 && width != 0) conversion += "0" + std::to_string(width);
       conversion += "lld";
       integers.push_back(reader.Take<std::int64_t>() >> (reader.Take<std::uint8_t>() % 64));
       kinds.push_back('i');

@@ -89,10 +89,6 @@ inline constexpr const char16_t* kUnknownCompatDrug = u"（无此编号）";
 // Name of drug `number`; a number outside 1..10 gives kUnknownCompatDrug.
 const char16_t* CompatDrugName(std::int32_t number);
 
-// Appends a fixed line and CR LF exactly as AppendLine does, but never expands placeholders:
-// fixed texts may hold percent signs. (WriteFixedLine in report.h is its writer form.)
-void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text);
-
 // Stores a verdict, cut at capacity - 1 (nothing at all for a capacity below 1).
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text);
 

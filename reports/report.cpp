@@ -108,11 +108,6 @@ void AppendLineList(char16_t* buffer, std::int32_t capacity, const char16_t* tmp
   WriteLineList(out, tmpl, args, argCount);
 }
 
-void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* text) {
-  TextWriter out = TextWriter::After(buffer, capacity);
-  WriteFixedLine(out, text);
-}
-
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text) {
   CopyText(verdictText, verdictCapacity, text);
 }

@@ -107,7 +107,8 @@ TEST(AppendLine, WritesNothingForACapacityBelowOne) {
     tarn_test::GuardedText<4> buffer;
     AppendLine(buffer.units, capacity, u"abc");
     AppendText(buffer.units, capacity, u"abc");
-    AppendFixedLine(buffer.units, capacity, u"abc");
+    TextWriter fixed = TextWriter::After(buffer.units, capacity);
+    WriteFixedLine(fixed, u"abc");
     EXPECT_TRUE(buffer.UntouchedFrom(0)) << capacity;
   }
 }
@@ -184,7 +185,8 @@ TEST(AppendLine, ReportLinesAtHugeValuesEndWithTheirUnits) {
 TEST(AppendLine, ExpandsDoublePercentButFixedLinesKeepEveryPercentSign) {
   char16_t buffer[64] = {};
   AppendLine(buffer, 64, u"SpO2＿%%；%02d", 7);
-  AppendFixedLine(buffer, 64, u"10% 氯化钾、25%% 硫酸镁 %d");
+  TextWriter fixed = TextWriter::After(buffer, 64);
+  WriteFixedLine(fixed, u"10% 氯化钾、25%% 硫酸镁 %d");
   EXPECT_EQ(Utf8(buffer), "SpO2＿%；07\r\n10% 氯化钾、25%% 硫酸镁 %d\r\n");
 }
 
