@@ -7,7 +7,7 @@ namespace tarn {
 namespace {
 
 constexpr char16_t kSwitch[] = u"--selftest";
-constexpr std::int32_t kSwitchLength = 10;
+constexpr std::int32_t kSwitchLength = sizeof(kSwitch) / sizeof(kSwitch[0]) - 1;
 constexpr char16_t kDefaultReport[] = u"selftest.txt";
 
 // First occurrence of the switch anywhere in the text (inside another argument too).

@@ -4,15 +4,18 @@
 # tests/fuzz-corpus/<target>/. Fails on the first finding; the input is kept in
 # build/fuzz/findings/. The corpus grown by a run is kept in build/fuzz/corpus/ for the next.
 # A finding is replayed with: build/fuzz/fuzz/fuzz_<target> build/fuzz/findings/<file>
-# Usage: scripts/fuzz.sh [seconds-per-target] [target...]   (targets: expr number format
-#        report value command; default all). TARN_FUZZ_DIR picks another build folder, so a
-#        long run can go on in the background while the checks use their own.
+# Usage: scripts/fuzz.sh [seconds-per-target] [target...]   (targets: the TARN_FUZZ_TARGETS
+#        list of fuzz/CMakeLists.txt; default all). TARN_FUZZ_DIR picks another build folder,
+#        so a long run can go on in the background while the checks use their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(expr number format report value command)
+# The one list of targets is the build's.
+[ ${#targets[@]} -gt 0 ] ||
+  read -r -a targets <<<"$(sed -n 's/^set(TARN_FUZZ_TARGETS \(.*\))$/\1/p' fuzz/CMakeLists.txt)"
+[ ${#targets[@]} -gt 0 ] || { echo "no TARN_FUZZ_TARGETS in fuzz/CMakeLists.txt" >&2; exit 1; }
 
 dir=${TARN_FUZZ_DIR:-build/fuzz}
 cmake --preset fuzz -B "$dir" >/dev/null
