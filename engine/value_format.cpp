@@ -17,8 +17,8 @@ struct ValueFormat {
   char suffix;  // 0: none
 };
 
-// Exact, case-sensitive codes; any other code, or none, is "f2". Compared inline: a code is resolved for
-// every value shown.
+// Exact, case-sensitive codes; any other code, or none, is "f2". Compared inline: a code is
+// resolved for every value shown.
 ValueFormat ResolveFormat(const char* code) {
   if (code == nullptr) return {false, 2, 0};
   const auto is = [code](const char* name) {

@@ -57,18 +57,18 @@ struct ReportEntry {
   const char* keys[4];
 };
 inline constexpr ReportEntry kReports[] = {
-    {nullptr, {}},                                                //  0  outputs and rules
-    {ShiftRota, {kKeyNurses, kKeyDays}},                          //  1  nurse three-shift rota
-    {DosingTimetable, {kKeyStart, kKeyInterval, kKeyTimes}},      //  2  equal-interval doses
-    {BloodDrawOrder, {kKeyKind}},                                 //  3  blood-collection tubes
-    {CriticalValues, {kKeyKind}},                                 //  4  laboratory critical values
-    {HighAlertDrugs, {kKeyKind}},                                 //  5  high-alert medicines
-    {DrugCompatibility, {kKeyDrugA, kKeyDrugB}},                  //  6  two drugs, one infusion
-    {FollowUpPlan, {kKeyStart, kKeyGap, kKeyTimes}},              //  7  follow-up dates
-    {SurgicalChecklist, {}},                                      //  8  surgical safety check
-    {HandoverTemplate, {kKeyBeds}},                               //  9  handover form per bed
-    {InfusionCard, {kKeyBed, kKeyDose, kKeyVolume, kKeyGtt}},     // 10  infusion card
-    {LabPanels, {kKeyPanel}},                                     // 11  laboratory panel
+    {nullptr, {}},                                             //  0  outputs and rules
+    {ShiftRota, {kKeyNurses, kKeyDays}},                       //  1  nurse three-shift rota
+    {DosingTimetable, {kKeyStart, kKeyInterval, kKeyTimes}},   //  2  equal-interval doses
+    {BloodDrawOrder, {kKeyKind}},                              //  3  blood-collection tubes
+    {CriticalValues, {kKeyKind}},                              //  4  laboratory critical values
+    {HighAlertDrugs, {kKeyKind}},                              //  5  high-alert medicines
+    {DrugCompatibility, {kKeyDrugA, kKeyDrugB}},               //  6  two drugs, one infusion
+    {FollowUpPlan, {kKeyStart, kKeyGap, kKeyTimes}},           //  7  follow-up dates
+    {SurgicalChecklist, {}},                                   //  8  surgical safety check
+    {HandoverTemplate, {kKeyBeds}},                            //  9  handover form per bed
+    {InfusionCard, {kKeyBed, kKeyDose, kKeyVolume, kKeyGtt}},  // 10  infusion card
+    {LabPanels, {kKeyPanel}},                                  // 11  laboratory panel
 };
 inline constexpr std::int32_t kReportKindCount =
     static_cast<std::int32_t>(sizeof(kReports) / sizeof(kReports[0]));

@@ -49,7 +49,7 @@ Level RunReport(ReportKind kind, const ToolDef& tool, const double* inputValues,
   CopyText(verdictText, verdictCapacity, u"");
   if (kind >= 1 && kind < kReportKindCount) {
     return kReports[kind].generate(tool, inputValues, resultText, resultCapacity, verdictText,
-                             verdictCapacity);
+                                   verdictCapacity);
   }
   CopyText(resultText, resultCapacity, kNoReportResult);
   CopyText(verdictText, verdictCapacity, kNoReportVerdict);

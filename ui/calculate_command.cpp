@@ -1,6 +1,5 @@
 // The calculate command of button 1001, Enter and F5. Reads the edits by the input rule of
 // ReadInputNumber (never the C runtime) and leaves the arithmetic to Calculate.
-#include "run/calculate.h"
 #include "ui/calculate_command.h"
 
 #include <windows.h>
@@ -11,6 +10,7 @@
 #include <iterator>
 
 #include "platform/wide.h"
+#include "run/calculate.h"
 #include "text/buffer.h"
 #include "text/format.h"
 #include "text/input_number.h"
