@@ -88,12 +88,6 @@ bool IsCalculateKey(const MSG& message) {
 
 }  // namespace
 
-SIZE MainWindowOuterSize() {
-  RECT outer = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&outer, kMainWindowStyle, FALSE);
-  return {outer.right - outer.left, outer.bottom - outer.top};
-}
-
 HWND CreateMainWindow(HINSTANCE instance, const ToolDef& tool) {
   gWindow.instance = instance;
   gWindow.tool = &tool;
@@ -105,9 +99,10 @@ HWND CreateMainWindow(HINSTANCE instance, const ToolDef& tool) {
   CreateFontsAndBrushes();
   RegisterMainWindowClass(instance);
 
-  const SIZE outer = MainWindowOuterSize();
-  const int width = outer.cx;
-  const int height = outer.cy;
+  RECT outer = {0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRect(&outer, kMainWindowStyle, FALSE);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
   const int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), width);
   const int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
 

@@ -10,9 +10,14 @@ namespace tarn {
 inline constexpr wchar_t kWindowClassName[] = L"TarnMedToolWnd";
 inline constexpr char16_t kMakerWebAddress[] = u"www.tarnmed.example";
 
-// Client size the layout is made for (pixels).
+// Client size the layout is made for, and the fixed outer size of the window (pixels). The
+// outer size is not AdjustWindowRect's for this client size: under Wine that is smaller
+// (the window would lose a band of its painted area), so it stays written out until the
+// window's look may change.
 inline constexpr int kClientWidth = 1020;
 inline constexpr int kClientHeight = 720;
+inline constexpr int kOuterWidth = 1036;
+inline constexpr int kOuterHeight = 780;
 
 // Control IDs.
 inline constexpr int kCalculateButtonId = 1001;
@@ -30,10 +35,6 @@ int RunMainWindow(HINSTANCE instance, const ToolDef& tool);
 // Everything of RunMainWindow before the loop: state, fonts and brushes (made once per
 // process), class, window, show and first focus. Returns the window, or null on failure.
 HWND CreateMainWindow(HINSTANCE instance, const ToolDef& tool);
-
-// The fixed outer size of the window: the client size with the frame this system draws
-// around it (AdjustWindowRect), so the client area is the layout's whatever the frame.
-SIZE MainWindowOuterSize();
 
 // Runs the thread's message loop until WM_QUIT; Enter and F5 on a child of the main window
 // run the calculate command instead of reaching the control.

@@ -42,11 +42,10 @@ LRESULT OnEraseBackground() { return 1; }
 
 // Equal smallest and largest tracking sizes hold the outer window at one size.
 LRESULT OnGetMinMaxInfo(MINMAXINFO* info) {
-  const SIZE outer = MainWindowOuterSize();
-  info->ptMinTrackSize.x = outer.cx;
-  info->ptMinTrackSize.y = outer.cy;
-  info->ptMaxTrackSize.x = outer.cx;
-  info->ptMaxTrackSize.y = outer.cy;
+  info->ptMinTrackSize.x = kOuterWidth;
+  info->ptMinTrackSize.y = kOuterHeight;
+  info->ptMaxTrackSize.x = kOuterWidth;
+  info->ptMaxTrackSize.y = kOuterHeight;
   return 0;
 }
 

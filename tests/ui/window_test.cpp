@@ -130,8 +130,8 @@ TEST_F(WindowTest, MainWindowClassCaptionStyleSizeAndFirstFocus) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     RECT rect;
     GetWindowRect(window_, &rect);
-    EXPECT_EQ(rect.right - rect.left, MainWindowOuterSize().cx);
-    EXPECT_EQ(rect.bottom - rect.top, MainWindowOuterSize().cy);
+    EXPECT_EQ(rect.right - rect.left, kOuterWidth);
+    EXPECT_EQ(rect.bottom - rect.top, kOuterHeight);
     SetWindowPos(window_, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
   }
 }
