@@ -18,6 +18,6 @@ inline constexpr char16_t kNotAValue[] = u"--";
 void FormatValue(const char* format, double value, char16_t* out, std::int32_t capacity);
 
 // FormatValue's text written at the writer's end, within its limit.
-void WriteValue(TextWriter& out, const char* format, double value);
+void WriteValue(TextWriter& out, const char* code, double value);
 
 }  // namespace tarn
