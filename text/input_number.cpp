@@ -19,7 +19,9 @@ const char16_t* SkipSpaces(const char16_t* text) {
   return text;
 }
 
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+char16_t FoldAscii(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
 // After the unit at `text` (ASCII letters compared in any case), or null when `text` does
 // not start with it.
