@@ -12,8 +12,8 @@
 //   unary          = "(" conditional ")" | ("-" | "!" | "+") unary | number | name | call
 //   call           = name "(" conditional [ "," conditional ] ")"
 //
-// The five binary levels from "or" to "power" are read by one function, ParseBinary, from
-// the precedence table kBinaryOperators (precedence climbing).
+// The six binary levels, "or" to "power", are one loop over the operator table
+// kBinaryOperators, by precedence climbing (ParseOperators).
 #include "engine/expr.h"
 
 #include <cmath>
@@ -267,9 +267,9 @@ double ParseUnary(ExprState& s) {
   }
 }
 
-// The levels of the binary operators, loosest first.
-enum Precedence : std::int32_t {
-  kNoOperator = 0,  // nothing that continues an expression
+// The levels of the binary operators, loosest first; kNoOperator ends every level.
+enum Precedence : std::int8_t {
+  kNoOperator,
   kOr,
   kAnd,
   kComparison,
@@ -285,22 +285,7 @@ enum class Chain : std::uint8_t {
   Single,  // at most one: a second is left unread
 };
 
-enum class Op : std::uint8_t {
-  Or,
-  And,
-  LessEqual,
-  Less,
-  GreaterEqual,
-  Greater,
-  Equal,
-  NotEqual,
-  Add,
-  Subtract,
-  Multiply,
-  Divide,
-  Remainder,
-  Power
-};
+enum class Op : std::uint8_t { Or, And, Le, Lt, Ge, Gt, Eq, Ne, Add, Sub, Mul, Div, Rem, Pow };
 
 struct BinaryOperator {
   char spelling[3];
@@ -310,30 +295,28 @@ struct BinaryOperator {
 };
 
 // The binary operators, loosest first. Spellings that share a first character stand
-// together, the longer first, so "<=" is not read as "<". Comparisons give 1 or 0 by IEEE
-// rules (NaN makes all but "!=" false); "&&" and "||" read and evaluate both sides.
+// together, the longer first, so "<=" is not read as "<".
 constexpr BinaryOperator kBinaryOperators[] = {
-    {"||", kOr, Chain::Left, Op::Or},                   // 1 when either side is not 0
-    {"&&", kAnd, Chain::Left, Op::And},                 // 1 when neither side is 0
-    {"<=", kComparison, Chain::Single, Op::LessEqual},  // 1 < 2 < 3 leaves the second unread
-    {"<", kComparison, Chain::Single, Op::Less},        //
-    {">=", kComparison, Chain::Single, Op::GreaterEqual},
-    {">", kComparison, Chain::Single, Op::Greater},      //
-    {"==", kComparison, Chain::Single, Op::Equal},       // a single "=" is no operator
-    {"!=", kComparison, Chain::Single, Op::NotEqual},    // nor is a single "!" after an operand
-    {"+", kAdditive, Chain::Left, Op::Add},              //
-    {"-", kAdditive, Chain::Left, Op::Subtract},         //
-    {"**", kNoOperator, Chain::Left, Op::Multiply},      // no operator: ends every level
-    {"*", kMultiplicative, Chain::Left, Op::Multiply},   //
-    {"/", kMultiplicative, Chain::Left, Op::Divide},     // a zero divisor: 0 for the whole chain
-    {"%", kMultiplicative, Chain::Left, Op::Remainder},  // fmod: the sign of the left operand
-    {"^", kPower, Chain::Right, Op::Power},              // 2^3^2 is 2^9; -2^2 is 4
-    {"", kNoOperator, Chain::Left, Op::Or},              // the end, or any other character
+    {"||", kOr, Chain::Left, Op::Or},              // 1 when either side is not 0 (NaN is not)
+    {"&&", kAnd, Chain::Left, Op::And},            // 1 when neither side is 0; both always read
+    {"<=", kComparison, Chain::Single, Op::Le},    // comparisons give 1 or 0; NaN gives 0 ...
+    {"<", kComparison, Chain::Single, Op::Lt},     // ... and 1 < 2 < 3 leaves the second unread
+    {">=", kComparison, Chain::Single, Op::Ge},    // tried before ">"
+    {">", kComparison, Chain::Single, Op::Gt},     // greater
+    {"==", kComparison, Chain::Single, Op::Eq},    // a single "=" is no operator
+    {"!=", kComparison, Chain::Single, Op::Ne},    // 1 with NaN; a single "!" is no operator
+    {"+", kAdditive, Chain::Left, Op::Add},        // left to right: 10-4-3 is 3
+    {"-", kAdditive, Chain::Left, Op::Sub},        // subtract
+    {"**", kNoOperator, Chain::Left, Op::Mul},     // not an operator: ends every level
+    {"*", kMultiplicative, Chain::Left, Op::Mul},  // multiply
+    {"/", kMultiplicative, Chain::Left, Op::Div},  // a zero divisor: 0 for the whole chain
+    {"%", kMultiplicative, Chain::Left, Op::Rem},  // fmod, sign of the left; zero as for "/"
+    {"^", kPower, Chain::Right, Op::Pow},          // 2^3^2 is 2^9, and -2^2 is 4
+    {"", kNoOperator, Chain::Left, Op::Or},        // the end, or any other character
 };
 constexpr std::int32_t kLastRow = sizeof kBinaryOperators / sizeof kBinaryOperators[0] - 1;
 
-// For each character, the first row of kBinaryOperators that it starts; the last row for the
-// others.
+// For each character, the first row of kBinaryOperators it starts, else the last row.
 struct OperatorIndex {
   std::uint8_t firstRow[256];
 };
@@ -347,14 +330,16 @@ constexpr OperatorIndex kOperatorIndex = [] {
   return index;
 }();
 
-// The binary operator at `p`, not consumed; the last row when there is none.
+// The binary operator at `p`, not consumed: the first row for its first character, or the
+// next one where a longer spelling does not go on like the text.
 const BinaryOperator& PeekOperator(const char* p) {
   const BinaryOperator* row =
       &kBinaryOperators[kOperatorIndex.firstRow[static_cast<unsigned char>(p[0])]];
-  for (; row->spelling[0] == p[0]; ++row) {
-    if (row->spelling[1] == 0 || row->spelling[1] == p[1]) return *row;
+  while (row->spelling[1] != 0 && row->spelling[1] != p[1]) {
+    ++row;
+    if (row->spelling[0] != p[0]) return kBinaryOperators[kLastRow];
   }
-  return kBinaryOperators[kLastRow];
+  return *row;
 }
 
 // The binary operators of level `lowest` and up after the operand `l`, by precedence
@@ -385,26 +370,26 @@ double ParseOperators(ExprState& s, double l, std::int32_t lowest) {
     switch (op->op) {
       case Op::Or: l = IsTrue(l) || IsTrue(r) ? 1 : 0; break;
       case Op::And: l = IsTrue(l) && IsTrue(r) ? 1 : 0; break;
-      case Op::LessEqual: l = l <= r ? 1 : 0; break;
-      case Op::Less: l = l < r ? 1 : 0; break;
-      case Op::GreaterEqual: l = l >= r ? 1 : 0; break;
-      case Op::Greater: l = l > r ? 1 : 0; break;
-      case Op::Equal: l = l == r ? 1 : 0; break;
-      case Op::NotEqual: l = l != r ? 1 : 0; break;
+      case Op::Le: l = l <= r ? 1 : 0; break;
+      case Op::Lt: l = l < r ? 1 : 0; break;
+      case Op::Ge: l = l >= r ? 1 : 0; break;
+      case Op::Gt: l = l > r ? 1 : 0; break;
+      case Op::Eq: l = l == r ? 1 : 0; break;
+      case Op::Ne: l = l != r ? 1 : 0; break;
       case Op::Add: l += r; break;
-      case Op::Subtract: l -= r; break;
-      case Op::Multiply: l *= r; break;
-      case Op::Divide:
-      case Op::Remainder:
+      case Op::Sub: l -= r; break;
+      case Op::Mul: l *= r; break;
+      case Op::Div:
+      case Op::Rem:
         if (r == 0) {  // reading goes on after the divisor; a further factor ends the level
           Fail(s);
           l = 0;
           highest = kAdditive;
         } else {
-          l = op->op == Op::Divide ? l / r : std::fmod(l, r);
+          l = op->op == Op::Div ? l / r : std::fmod(l, r);
         }
         break;
-      case Op::Power: l = std::pow(l, r); break;
+      case Op::Pow: l = std::pow(l, r); break;
     }
     op = next;
   }
