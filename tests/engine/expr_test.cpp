@@ -291,6 +291,8 @@ TEST(EvalExpr, NestingStopsExactlyAtTheCapInsteadOfOverflowingTheStack) {
       [&](int n) { return repeat("1^", n) + "1"; },
       [&](int n) { return repeat("1?", n) + "1" + repeat(":1", n); },
       [&](int n) { return repeat("min(1,", n) + "1" + repeat(")", n); },
+      // Every binary level open at each depth: the most stack per level.
+      [&](int n) { return repeat("1||1&&1<1+1*(", n) + "1" + repeat(")", n); },
   };
   const struct {
     int depth;
