@@ -18,7 +18,11 @@ namespace {
 #if !defined(_WIN32)
 // The native build has no window: say so and exit with "cannot create window".
 int RunWithoutWindow() {
-  std::fputs("talvoro: the window is in the Windows build; run with --selftest\n", stderr);
+  std::fputs(
+      "talvoro: the window is in the Windows build; run with --selftest [report]\n"
+      "  exit code 0: every output computed; 2: an output could not be computed;\n"
+      "  3: the report file could not be written\n",
+      stderr);
   return 1;
 }
 #endif

@@ -2,6 +2,8 @@
 // in UTF-8. Allocates nothing apart from what opening the report file takes.
 #include "app/selftest.h"
 
+#include <limits>
+
 #include "engine/calc.h"
 #include "engine/expr.h"
 #include "platform/platform.h"
@@ -68,7 +70,9 @@ int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capa
       const double value = EvalExpr(tool, output.formula, inputValues, outputValues, failed);
       if (failed != 0) ++failures;
       char16_t valueText[kValueTextCapacity];
-      FormatValue(output.format, value, valueText, kValueTextCapacity);
+      // A failed output reads "--", as in the result text: its stand-in value is no figure.
+      FormatValue(output.format, failed != 0 ? std::numeric_limits<double>::quiet_NaN() : value,
+                  valueText, kValueTextCapacity);
       Format(line, kOutLineCapacity, u"OUT|%ls|%ls|%ls\r\n", output.label, valueText,
              output.unit != nullptr ? output.unit : u"");
       AppendBounded(report, capacity, line);
@@ -82,23 +86,29 @@ int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capa
   AppendBounded(report, capacity, u"\r\n");
   Format(line, kErrorsLineCapacity, u"ERRORS|%d\r\n", failures);
   AppendBounded(report, capacity, line);
-  return failures != 0 ? 2 : 0;
+  return failures != 0 ? kSelfTestOutputFailed : kSelfTestPassed;
 }
 
 int RunSelfTest(const ToolDef& tool, const char16_t* reportPath) {
   static char16_t report[kSelfTestReportCapacity];  // 32 KiB: kept off the stack
   const int code = BuildSelfTestReport(tool, report, kSelfTestReportCapacity);
-  WriteUtf8File(reportPath, report);
+  if (!TryWriteUtf8File(reportPath, report)) return kSelfTestReportNotWritten;
   return code;
 }
 
 int RunSelfTest(const char16_t* reportPath) { return RunSelfTest(GetBuiltInTool(), reportPath); }
 
 void WriteUtf8File(const char16_t* path, const char16_t* text) {
+  (void)TryWriteUtf8File(path, text);
+}
+
+bool TryWriteUtf8File(const char16_t* path, const char16_t* text) {
   std::FILE* file = OpenFile(path, "wb");
-  if (file == nullptr) return;
-  WriteUtf8(file, text);  // any length: the UTF-8 form is written whole
-  std::fclose(file);
+  if (file == nullptr) return false;
+  const bool written = WriteUtf8(file, text);  // any length: the UTF-8 form is written whole
+  // Closing flushes the last bytes; a full disk often shows only here.
+  const bool closed = std::fclose(file) == 0;
+  return written && closed;
 }
 
 }  // namespace tarn

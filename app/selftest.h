@@ -9,12 +9,18 @@ namespace tarn {
 inline constexpr std::int32_t kSelfTestPathCapacity = 520;
 inline constexpr std::int32_t kSelfTestReportCapacity = 16384;
 
+// Exit codes of the self-test. A report that cannot be written wins over a failed output:
+// a deployment check must never pass, or read a stale file, where nothing was written.
+inline constexpr int kSelfTestPassed = 0;
+inline constexpr int kSelfTestOutputFailed = 2;
+inline constexpr int kSelfTestReportNotWritten = 3;
+
 // Builds the report text of one self-test run of `tool` into `report`; returns the exit code
 // (0 when every output evaluated, 2 otherwise). Allocates nothing.
 int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capacity);
 
-// Runs the self-test of `tool` and writes its report to `reportPath`; returns 0 or 2 whether
-// or not the file could be written.
+// Runs the self-test of `tool` and writes its report to `reportPath`; returns 0 or 2 as
+// BuildSelfTestReport does, or 3 when the report file could not be written whole.
 int RunSelfTest(const ToolDef& tool, const char16_t* reportPath);
 
 // RunSelfTest with the built-in tool.
@@ -27,5 +33,9 @@ void AppendFlattenedDetail(char16_t* report, std::int32_t capacity, const char16
 // Creates or truncates the file and writes the text as UTF-8 without a byte-order mark.
 // Reports nothing; a file that cannot be opened is left alone.
 void WriteUtf8File(const char16_t* path, const char16_t* text);
+
+// WriteUtf8File that says how it went: true only when the file was opened, every byte
+// written and the file closed without error.
+bool TryWriteUtf8File(const char16_t* path, const char16_t* text);
 
 }  // namespace tarn

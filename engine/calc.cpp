@@ -62,7 +62,8 @@ ValueFormat ResolveFormat(const char* code) {
 
 // The value's text. A fixed-point text too long for 79 characters (from about 1e75 up) is
 // written in exponent form rather than cut: a cut digit string would read as a different,
-// wrong number. A day number beyond any calendar we can write shows "--".
+// wrong number. A day number beyond any calendar we can write, or a date with no room for
+// all of it, shows "--": a cut date ("2024-01-1") reads as another day.
 void WriteValue(TextWriter& out, const ValueFormat& format, double value) {
   if (!std::isfinite(value)) {
     out.Write(kNotAValue);
@@ -71,8 +72,9 @@ void WriteValue(TextWriter& out, const ValueFormat& format, double value) {
   if (format.date) {
     const double days = std::trunc(value);  // truncated toward zero
     char16_t date[kValueTextCapacity];
+    const std::int32_t room = out.Room() < kValueTextCapacity ? out.Room() + 1 : kValueTextCapacity;
     if (std::fabs(days) > static_cast<double>(kMaxDayNumber) ||
-        CivilFromDays(static_cast<std::int64_t>(days), date, kValueTextCapacity) < 0) {
+        CivilFromDays(static_cast<std::int64_t>(days), date, room) < 0) {
       out.Write(kNotAValue);
     } else {
       out.Write(date);
@@ -119,10 +121,12 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
   // Each formula reads the outputs before it; its own and later ones read 0.
   double outputValues[kMaxOutputs] = {};
   const std::int32_t outputCount = tool.outputCount < kMaxOutputs ? tool.outputCount : kMaxOutputs;
+  bool failedOutputs[kMaxOutputs] = {};
   bool anyFailed = false;
   for (std::int32_t i = 0; i < outputCount; ++i) {
     std::int32_t failed = 0;
     outputValues[i] = EvalExpr(tool, tool.outputs[i].formula, inputValues, outputValues, failed);
+    failedOutputs[i] = failed != 0;
     anyFailed = anyFailed || failed != 0;
   }
 
@@ -132,7 +136,12 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
     const std::int32_t saved = result.Limit(kResultLineCapacity - 1);
     result.Write(output.label);
     result.Put(u'：');
-    WriteValue(result, ResolveFormat(output.format), outputValues[i]);
+    // A failed output's substitute value is no result: it shows as a non-finite one does.
+    if (failedOutputs[i]) {
+      result.Write(kNotAValue);
+    } else {
+      WriteValue(result, ResolveFormat(output.format), outputValues[i]);
+    }
     if (!IsEmpty(output.unit)) {
       result.Put(u' ');
       result.Write(output.unit);

@@ -73,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tarn::Check(wideEnd - wide.data() == mappedEnd - mapped.data());
   tarn::Check(SameDouble(wideValue, Reference(mapped.data(), mappedEnd, mappedValue)));
 
-  // An accepted input text is ParseNumber's value (0 for a blank one) and never too long.
-  const double input = tarn::ReadInputNumber(wide.data());
+  // An accepted input text is ParseNumber's value (0 for a blank one) and never too long,
+  // with or without a unit after it.
+  const double input = tarn::ReadInputNumber(wide.data(), u"mg/kg");
   if (std::isfinite(input)) {
     tarn::Check(wide.size() - 1 <= static_cast<std::size_t>(tarn::kMaxInputText));
     tarn::Check(SameDouble(input, wideValue) || (input == 0 && wideEnd == wide.data()));

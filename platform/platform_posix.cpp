@@ -1,6 +1,7 @@
 // POSIX services for the native build: the command line rebuilt from argv, local time,
 // the XDG data folder, folders and files by UTF-16 path (encoded as UTF-8), and the
-// append-only file of the record file (O_APPEND, open-file-description locks, fsync).
+// append-only file of the record file (regular files only, O_APPEND, open-file-description
+// locks, fsync).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,6 +52,7 @@ LocalDateTime LocalNow() {
 
 bool LocalAppDataFolder(char16_t* out, std::int32_t capacity) {
   CopyText(out, capacity, u"");
+  // The XDG rule: a relative XDG_DATA_HOME is invalid and ignored, never taken as a base.
   const char* xdg = std::getenv("XDG_DATA_HOME");
   if (xdg != nullptr && xdg[0] == '/') {
     DecodeUtf8(xdg, out, capacity);
@@ -74,15 +76,41 @@ std::FILE* OpenFile(const char16_t* path, const char* mode) {
   return std::fopen(native, mode);
 }
 
-AppendFile OpenAppendFile(const char16_t* path) {
-  char native[kNativePathCapacity];
-  if (!ToNativePath(path, native)) return {-1};
+namespace {
+
+int OpenNative(const char* native, int access) {
   // O_APPEND: the system moves every write to the end, atomically, whoever else writes.
+  // O_NONBLOCK: a FIFO without a reader must not hold the window; cleared again below.
   int fd = -1;
   do {
-    fd = open(native, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    fd = open(native, access | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
   } while (fd < 0 && errno == EINTR);
-  return {fd};
+  return fd;
+}
+
+}  // namespace
+
+AppendFile OpenAppendFile(const char16_t* path) {
+  AppendFile file{-1, false, false};
+  char native[kNativePathCapacity];
+  if (!ToNativePath(path, native)) return file;
+  // Looked at before opening, so that no device is opened at all; and again on the open
+  // descriptor, which is what counts should the path change in between.
+  struct stat info {};
+  if (stat(native, &info) == 0 && !S_ISREG(info.st_mode)) return file;
+  int fd = OpenNative(native, O_RDWR);
+  file.readable = fd >= 0;
+  if (fd < 0 && errno == EACCES) fd = OpenNative(native, O_WRONLY);  // a write-only file
+  if (fd < 0) return file;
+  const int flags = fcntl(fd, F_GETFL);
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+      fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(fd);
+    file.readable = false;
+    return file;
+  }
+  file.handle = fd;
+  return file;
 }
 
 bool IsOpen(AppendFile file) { return file.handle >= 0; }
@@ -109,19 +137,19 @@ bool TryLock(int fd, short type) {
 
 }  // namespace
 
-bool LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
-  if (!IsOpen(file)) return false;
+LockResult LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
+  if (!IsOpen(file)) return LockResult::kFailed;
   // Tried again every 5 ms rather than waiting in the kernel, so the wait has an end.
   timespec start{};
   clock_gettime(CLOCK_MONOTONIC, &start);
   for (;;) {
-    if (TryLock(Descriptor(file), F_WRLCK)) return true;
-    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
+    if (TryLock(Descriptor(file), F_WRLCK)) return LockResult::kLocked;
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return LockResult::kFailed;
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     const std::int64_t waited = (static_cast<std::int64_t>(now.tv_sec) - start.tv_sec) * 1000 +
                                 (now.tv_nsec - start.tv_nsec) / 1000000;
-    if (waited >= waitMilliseconds) return false;
+    if (waited >= waitMilliseconds) return LockResult::kTimedOut;
     const timespec pause{0, kLockRetryNanoseconds};
     nanosleep(&pause, nullptr);
   }
@@ -135,6 +163,19 @@ std::int64_t AppendFileSize(AppendFile file) {
   struct stat info {};
   if (!IsOpen(file) || fstat(Descriptor(file), &info) != 0) return -1;
   return static_cast<std::int64_t>(info.st_size);
+}
+
+bool ReadAppendFile(AppendFile file, std::int64_t offset, char* out, std::int32_t count) {
+  if (!IsOpen(file) || !file.readable || offset < 0 || count < 0) return false;
+  std::int32_t done = 0;
+  while (done < count) {
+    const ssize_t got = pread(Descriptor(file), out + done, static_cast<std::size_t>(count - done),
+                              static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    done += static_cast<std::int32_t>(got);
+  }
+  return true;
 }
 
 bool WriteAppendFile(AppendFile file, const char* bytes, std::int32_t count) {

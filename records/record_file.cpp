@@ -1,6 +1,6 @@
 // Writing the record file: creating its folders and appending one record in UTF-8.
-// The file is only ever appended to and never read back or rewritten; the one cut made is of
-// a failed save's own bytes.
+// The file is only ever appended to and never rewritten; all that is read back is its last
+// three bytes, and the one cut made is of a failed save's own bytes.
 // No message boxes here: the caller tells the user what happened.
 #include <cstdint>
 #include <cstring>
@@ -14,23 +14,67 @@ namespace tarn {
 namespace {
 
 constexpr char kByteOrderMark[3] = {'\xEF', '\xBB', '\xBF'};
+constexpr char kCrLf[2] = {'\r', '\n'};
 
 // How long a save waits for another window's lock on the file before it fails.
 constexpr std::int32_t kLockWaitMilliseconds = 2000;
 
-// One save's bytes: the mark, the header and the record, three UTF-8 bytes per UTF-16 unit
-// at most.
-constexpr std::int32_t kPayloadCapacity =
-    static_cast<std::int32_t>(sizeof kByteOrderMark) + 3 * (kHeaderCapacity + kRecordCapacity);
+// One save's bytes: the mark or a line end, the header and the record, three UTF-8 bytes per
+// UTF-16 unit at most.
+constexpr std::int32_t kPayloadCapacity = static_cast<std::int32_t>(sizeof kByteOrderMark) +
+                                          3 * (kHeaderCapacity - 1) + 3 * (kRecordCapacity - 1);
 
-// Appends the UTF-8 form of `text` to the `length` bytes in `payload`. Returns the new
-// length, or -1 when the text does not fit whole: a cut record must not be written.
-std::int32_t AppendEncoded(const char16_t* text, char* payload, std::int32_t length) {
-  const std::int32_t units = TextLength(text);
+// Length of `text` when it ends before `capacity` units, else -1: a text without its end in
+// that room is refused, never written cut.
+std::int32_t LengthWithin(const char16_t* text, std::int32_t capacity) {
+  for (std::int32_t i = 0; i < capacity; ++i) {
+    if (text[i] == 0) return i;
+  }
+  return -1;
+}
+
+// Appends the UTF-8 form of `units` units of `text` to the `length` bytes in `payload`.
+// Returns the new length.
+std::int32_t AppendEncoded(const char16_t* text, std::int32_t units, char* payload,
+                           std::int32_t length) {
   std::int32_t consumed = 0;
-  const std::int32_t bytes =
-      EncodeUtf8(text, units, payload + length, kPayloadCapacity - length, &consumed);
-  return consumed == units ? length + bytes : -1;
+  return length + EncodeUtf8(text, units, payload + length, kPayloadCapacity - length, &consumed);
+}
+
+std::int32_t AppendBytes(const char* bytes, std::int32_t count, char* payload,
+                         std::int32_t length) {
+  std::memcpy(payload + length, bytes, static_cast<std::size_t>(count));
+  return length + count;
+}
+
+// What must stand before the record so that it starts a line of its own, from the file's
+// size and, where it can be read, its last bytes: the mark and the header for an empty file,
+// the header after a lone mark, a line end after a torn last line. A file that cannot be
+// read is taken as it was left by a whole save.
+enum class Lead : std::int32_t { kNothing, kMarkAndHeader, kHeader, kLineEnd };
+
+Lead LeadFor(AppendFile file, std::int64_t size) {
+  if (size == 0) return Lead::kMarkAndHeader;
+  char tail[sizeof kByteOrderMark] = {};
+  const std::int32_t count = size < 3 ? static_cast<std::int32_t>(size) : 3;
+  if (!ReadAppendFile(file, size - count, tail, count)) return Lead::kNothing;
+  if (count == 3 && size == 3 && std::memcmp(tail, kByteOrderMark, 3) == 0) return Lead::kHeader;
+  const bool ended = count >= 2 && tail[count - 2] == '\r' && tail[count - 1] == '\n';
+  return ended ? Lead::kNothing : Lead::kLineEnd;
+}
+
+// Writes the payload and flushes it; on failure cuts the file back to `sizeBefore`.
+SaveOutcome WriteWhole(AppendFile file, std::int64_t sizeBefore, const char* payload,
+                       std::int32_t length) {
+  const bool written = WriteAppendFile(file, payload, length);
+  if (written && FlushAppendFile(file)) return SaveOutcome::kSaved;
+  // A short write, or a flush that fails, leaves no fragment for the user to take for a
+  // record: the file goes back to its size before this save.
+  if (CutAppendFile(file, sizeBefore)) return SaveOutcome::kFailed;
+  // Not cut back: a fragment of a short write ends at the next save's line end; but every
+  // byte written before a failed flush may well be in the file, and a second save would
+  // double it.
+  return written ? SaveOutcome::kUnknown : SaveOutcome::kFailed;
 }
 
 // Where the level-by-level walk starts: past "C:\" on a drive path, past the leading
@@ -57,53 +101,63 @@ void CreateFolderPath(const char16_t* folder) {
   CreateFolder(walk);
 }
 
-bool AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record) {
-  if (IsEmpty(path) || header == nullptr || record == nullptr) return false;
+SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record) {
+  if (IsEmpty(path) || header == nullptr || record == nullptr) return SaveOutcome::kFailed;
+  const std::int32_t headerUnits = LengthWithin(header, kHeaderCapacity);
+  const std::int32_t recordUnits = LengthWithin(record, kRecordCapacity);
+  if (headerUnits < 0 || recordUnits <= 0) return SaveOutcome::kFailed;
+
   AppendFile file = OpenAppendFile(path);
-  if (!IsOpen(file)) return false;
+  if (!IsOpen(file)) {
+    return file.heldElsewhere ? SaveOutcome::kHeldElsewhere : SaveOutcome::kFailed;
+  }
   // Another window may be saving to the same file: the size read and the append made under
-  // one lock decide the header and place the bytes together. The wait is bounded, so the
-  // window never hangs on a lock that is not let go.
-  bool saved = false;
-  if (LockAppendFile(file, kLockWaitMilliseconds)) {
+  // one lock decide what leads the record and place the bytes together. The wait is bounded,
+  // so the window never hangs on a lock that is not let go.
+  SaveOutcome outcome = SaveOutcome::kFailed;
+  const LockResult lock = LockAppendFile(file, kLockWaitMilliseconds);
+  if (lock == LockResult::kTimedOut) outcome = SaveOutcome::kHeldElsewhere;
+  if (lock == LockResult::kLocked) {
     const std::int64_t sizeBefore = AppendFileSize(file);
-    // By size, not by existence and without reading: an empty file (left by a save on a full
-    // disk) gets its header, and a file with content, readable or not, never a second one.
-    char payload[kPayloadCapacity];
-    std::int32_t length = 0;
-    if (sizeBefore == 0) {
-      std::memcpy(payload, kByteOrderMark, sizeof kByteOrderMark);
-      length = sizeof kByteOrderMark;
-      length = AppendEncoded(header, payload, length);
-    }
-    // A record under a missing header would be misread by a spreadsheet: none without it.
-    if (sizeBefore >= 0 && length >= 0) length = AppendEncoded(record, payload, length);
-    if (sizeBefore >= 0 && length > 0) {
-      // A short write, or a flush that fails, leaves no fragment for the next record to be
-      // glued to: the file goes back to its size before this save.
-      saved = WriteAppendFile(file, payload, length) && FlushAppendFile(file);
-      if (!saved) CutAppendFile(file, sizeBefore);
+    if (sizeBefore >= 0) {
+      char payload[kPayloadCapacity];
+      std::int32_t length = 0;
+      const Lead lead = LeadFor(file, sizeBefore);
+      if (lead == Lead::kMarkAndHeader) {
+        length = AppendBytes(kByteOrderMark, sizeof kByteOrderMark, payload, length);
+      }
+      if (lead == Lead::kLineEnd) length = AppendBytes(kCrLf, sizeof kCrLf, payload, length);
+      if (lead == Lead::kMarkAndHeader || lead == Lead::kHeader) {
+        length = AppendEncoded(header, headerUnits, payload, length);
+      }
+      length = AppendEncoded(record, recordUnits, payload, length);
+      outcome = WriteWhole(file, sizeBefore, payload, length);
     }
     UnlockAppendFile(file);
   }
-  if (!CloseAppendFile(file)) saved = false;
-  return saved;
+  // After a good flush the bytes are on the disk: a close that reports an error does not undo
+  // them, and calling the save failed would have the user save the record twice.
+  CloseAppendFile(file);
+  return outcome;
 }
 
-bool SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool, const double* inputValues,
-                    const char16_t* resultText, const LocalDateTime& time, char16_t* pathOut,
-                    std::int32_t pathCapacity) {
+SaveOutcome SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool,
+                           const double* inputValues, const char16_t* resultText,
+                           const LocalDateTime& time, char16_t* pathOut,
+                           std::int32_t pathCapacity) {
   char16_t folder[kRecordsFolderCapacity];
   bool fits = FormatRecordsFolder(baseFolder, folder, kRecordsFolderCapacity);
   fits = FormatRecordPath(folder, tool.id, pathOut, pathCapacity) && fits;
   // Without a base folder the path would hang off the drive's root: refuse it.
-  if (!fits || IsEmpty(baseFolder)) return false;
-  CreateFolderPath(folder);
+  if (!fits || IsEmpty(baseFolder)) return SaveOutcome::kFailed;
 
   char16_t header[kHeaderCapacity];
   BuildRecordHeader(tool, header, kHeaderCapacity);
   char16_t record[kRecordCapacity];
-  BuildRecordText(tool, inputValues, resultText, time, record, kRecordCapacity);
+  if (BuildRecordText(tool, inputValues, resultText, time, record, kRecordCapacity) < 0) {
+    return SaveOutcome::kFailed;  // a record that does not fit is not written cut
+  }
+  CreateFolderPath(folder);
   return AppendRecordFile(pathOut, header, record);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/calc.h"
 #include "engine/tool.h"
 #include "platform/platform.h"
 
@@ -14,7 +15,19 @@ inline constexpr std::int32_t kBaseFolderCapacity = 260;     // local app-data f
 inline constexpr std::int32_t kRecordsFolderCapacity = 260;  // "...\TarnMedSuite\records"
 inline constexpr std::int32_t kRecordPathCapacity = 520;     // "...\T017.csv"
 inline constexpr std::int32_t kHeaderCapacity = 512;
-inline constexpr std::int32_t kRecordCapacity = 4096;
+// A whole result (every report at its largest) with the stamp, the title and every input
+// beside it: a record is written whole or not at all.
+inline constexpr std::int32_t kRecordCapacity = kWholeResultCapacity + 4096;
+
+// How a save ended, for what the user is told.
+enum class SaveOutcome : std::int32_t {
+  kSaved,          // every byte written and flushed to the disk
+  kFailed,         // the record is not in the file (a torn tail it left ends at the next save)
+  kHeldElsewhere,  // another program holds the file (shared access refused, or its lock
+                   // outlasted the wait); nothing written
+  kUnknown,        // written, but the flush failed and the bytes could not be cut back: the
+                   // record may be in the file
+};
 
 // "<base><sep>TarnMedSuite<sep>records". False (and the cut text) when it does not fit: a cut
 // path would name some other folder.
@@ -33,26 +46,34 @@ void CreateFolderPath(const char16_t* folder);
 // the whole always ends in CR LF. Returns the length.
 std::int32_t BuildRecordHeader(const ToolDef& tool, char16_t* out, std::int32_t capacity);
 
-// "YYYY-MM-DD hh:mm:ss,title" + ",label=%g" per input + "," and at most 254 units of the
-// result text + CR LF. Each input piece is cut at 127 units (a long label loses its value);
-// the whole always ends in CR LF. `inputValues` holds one value per input. Returns the length.
+// The text of an input value in a record: the fewest significant digits, from 6 up to 17,
+// that read back as the same double; so "%g" exactly wherever "%g" is exact (12, 0.5,
+// 1e-05), 12.3456789 whole, 1234567 as 1234567. Returns the length.
+std::int32_t FormatRecordValue(double value, char16_t* out, std::int32_t capacity);
+
+// "YYYY-MM-DD hh:mm:ss,title" + ",label=value" per input + "," + the whole result text +
+// CR LF. A label is cut as in the header (126 units); its value is always whole.
+// `inputValues` holds one value per input. Returns the length, or -1 when the record does not
+// fit `capacity` whole: a cut record must never be written.
 std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
                              const char16_t* resultText, const LocalDateTime& time, char16_t* out,
                              std::int32_t capacity);
 
-// Appends `record` to the file in UTF-8, as one write of complete bytes under an exclusive
-// lock (waiting about two seconds at most for another window's). A file that is missing or
-// empty first gets the UTF-8 byte-order mark and `header`; the size decides, so the file is
-// never read. A failed or short write, or a failed flush, cuts the file back to its size
-// before the save. True only when every byte was written, flushed to the disk and the file
-// closed cleanly. `header` and `record` fit kHeaderCapacity and kRecordCapacity.
-bool AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record);
+// Appends `record` to the regular file at `path` in UTF-8, as one write of complete bytes
+// under an exclusive lock (waiting about two seconds at most for another window's). The
+// record starts a line of its own: a missing or empty file first gets the UTF-8 byte-order
+// mark and `header`, one holding only the mark gets `header`, and one whose last line is
+// torn (no CR LF at its end) gets CR LF; only the last three bytes are ever read, and
+// nothing is ever removed but this save's own bytes. A failed or short write, or a failed
+// flush, cuts the file back to its size before the save. A `header` or `record` that does not
+// fit kHeaderCapacity or kRecordCapacity is refused whole.
+SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record);
 
 // One whole save: formats the folder and path from `baseFolder` and the tool's id into
 // `pathOut` (kRecordPathCapacity), creates the folders, builds the texts and appends them.
 // `pathOut` names the file even when the save fails, for the message to the user.
-bool SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool, const double* inputValues,
-                    const char16_t* resultText, const LocalDateTime& time, char16_t* pathOut,
-                    std::int32_t pathCapacity);
+SaveOutcome SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool,
+                           const double* inputValues, const char16_t* resultText,
+                           const LocalDateTime& time, char16_t* pathOut, std::int32_t pathCapacity);
 
 }  // namespace tarn

@@ -1,18 +1,32 @@
 // The record file's names and texts: folder and file path, header line, one record.
 // Pure text work into bounded buffers; no file access, no heap, no Win32.
+#include <cmath>
 #include <cstdint>
 
 #include "records/record_file.h"
 #include "text/buffer.h"
 #include "text/format.h"
+#include "text/number.h"
 
 namespace tarn {
 namespace {
 
 // Capacities in UTF-16 units, the terminator included.
 constexpr std::int32_t kHeaderPieceCapacity = 128;  // one ",label"
-constexpr std::int32_t kInputPieceCapacity = 128;   // one ",label=value"
-constexpr std::int32_t kResultPieceCapacity = 256;  // "," and 254 result characters
+// Longest label kept, in the header and in the record alike: a header piece's room less its comma.
+constexpr std::int32_t kLabelUnits = kHeaderPieceCapacity - 2;
+// Record value digits: "%g"'s six at least, a double's seventeen at most.
+constexpr std::int32_t kFewestDigits = 6;
+constexpr std::int32_t kMostDigits = 17;
+// Room for "-1.2345678901234567e-308" and more.
+constexpr std::int32_t kRecordValueCapacity = 32;
+// "YYYY-MM-DD hh:mm:ss," of any 32-bit fields.
+constexpr std::int32_t kStampCapacity = 96;
+
+static_assert(kRecordCapacity >= kWholeResultCapacity +
+                                     kMaxInputs * (kLabelUnits + kRecordValueCapacity) +
+                                     kStampCapacity + 256,
+              "a whole result, every input and a title fit one record");
 
 // Length of "<sep>TarnMedSuite<sep>records" appended to the base folder.
 constexpr std::int32_t kRecordsSuffixLength = 21;
@@ -33,7 +47,28 @@ std::int32_t EndLine(char16_t* out, std::int32_t capacity) {
   return AppendBounded(out, capacity, u"\r\n");
 }
 
+// Writes all `count` units, or nothing and false when they do not fit what is left.
+bool PutWhole(TextWriter& out, const char16_t* text, std::int32_t count) {
+  if (count > out.Room()) return false;
+  if (count > 0) out.WriteUnits(text, count);
+  return true;
+}
+
+std::int32_t Shorter(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
+
 }  // namespace
+
+std::int32_t FormatRecordValue(double value, char16_t* out, std::int32_t capacity) {
+  char digits[kRecordValueCapacity];
+  // A value that never reads back the same (NaN) stays at "%g"'s six digits.
+  FormatGeneral(value, kFewestDigits, digits, kRecordValueCapacity);
+  for (std::int32_t precision = kFewestDigits + 1;
+       !std::isnan(value) && ParseNumber(digits, nullptr) != value && precision <= kMostDigits;
+       ++precision) {
+    FormatGeneral(value, precision, digits, kRecordValueCapacity);
+  }
+  return WidenAscii(out, capacity, digits);
+}
 
 bool FormatRecordsFolder(const char16_t* baseFolder, char16_t* out, std::int32_t capacity) {
   const std::int32_t length = Format(out, capacity, u"%ls%cTarnMedSuite%crecords", baseFolder,
@@ -57,7 +92,7 @@ std::int32_t BuildRecordHeader(const ToolDef& tool, char16_t* out, std::int32_t 
   const std::int32_t inputCount = RecordedInputs(tool);
   for (std::int32_t i = 0; i < inputCount; ++i) {
     char16_t piece[kHeaderPieceCapacity];
-    Format(piece, kHeaderPieceCapacity, u",%ls", tool.inputs[i].label);
+    Format(piece, kHeaderPieceCapacity, u",%ls", tool.inputs[i].label);  // cut at kLabelUnits
     AppendBounded(out, body, piece);
   }
   AppendBounded(out, body, u",结果");
@@ -67,20 +102,30 @@ std::int32_t BuildRecordHeader(const ToolDef& tool, char16_t* out, std::int32_t 
 std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
                              const char16_t* resultText, const LocalDateTime& time, char16_t* out,
                              std::int32_t capacity) {
-  if (out == nullptr || capacity < 1) return 0;
-  const std::int32_t body = BodyCapacity(capacity);
-  Format(out, body, u"%04d-%02d-%02d %02d:%02d:%02d,%ls", time.year, time.month, time.day,
-         time.hour, time.minute, time.second, tool.title);
+  if (out == nullptr || capacity < 1) return -1;
+  TextWriter writer(out, capacity);
+  char16_t stamp[kStampCapacity];
+  const std::int32_t stampLength =
+      Format(stamp, kStampCapacity, u"%04d-%02d-%02d %02d:%02d:%02d,", time.year, time.month,
+             time.day, time.hour, time.minute, time.second);
+  bool whole =
+      PutWhole(writer, stamp, stampLength) && PutWhole(writer, tool.title, TextLength(tool.title));
   const std::int32_t inputCount = inputValues != nullptr ? RecordedInputs(tool) : 0;
-  for (std::int32_t i = 0; i < inputCount; ++i) {
-    char16_t piece[kInputPieceCapacity];
-    Format(piece, kInputPieceCapacity, u",%ls=%g", tool.inputs[i].label, inputValues[i]);
-    AppendBounded(out, body, piece);
+  for (std::int32_t i = 0; i < inputCount && whole; ++i) {
+    const char16_t* label = tool.inputs[i].label;
+    char16_t value[kRecordValueCapacity];
+    const std::int32_t valueLength = FormatRecordValue(inputValues[i], value, kRecordValueCapacity);
+    whole = PutWhole(writer, u",", 1) &&
+            PutWhole(writer, label, Shorter(TextLength(label), kLabelUnits)) &&
+            PutWhole(writer, u"=", 1) && PutWhole(writer, value, valueLength);
   }
-  char16_t resultPiece[kResultPieceCapacity];
-  Format(resultPiece, kResultPieceCapacity, u",%ls", resultText);
-  AppendBounded(out, body, resultPiece);
-  return EndLine(out, capacity);
+  whole = whole && PutWhole(writer, u",", 1) &&
+          PutWhole(writer, resultText, TextLength(resultText)) && PutWhole(writer, u"\r\n", 2);
+  if (!whole) {
+    out[0] = 0;
+    return -1;
+  }
+  return writer.Length();
 }
 
 }  // namespace tarn

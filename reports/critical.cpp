@@ -1,6 +1,6 @@
 // Laboratory critical values and the two-drug compatibility check with its drug table. The
-// pair table below is the only place that grades a level above 0 in any report; a pair it
-// does not name is never guessed at.
+// pair table below grades the answer; a pair it does not name is never guessed at, and a
+// number outside the table is sent back to be checked.
 #include "reports/generators.h"
 #include "reports/report.h"
 #include "reports/report_keys.h"
@@ -44,7 +44,8 @@ constexpr const char16_t* kCriticalVerdict = u"危急值必须闭环：报告、
 
 // ---- DrugCompatibility (kind 6) ----
 
-constexpr const char16_t* kQueryTemplate = u"待查：%d 号 %ls  +  %d 号 %ls";
+constexpr const char16_t* kQueryTemplate = u"待查：%ls 号 %ls  +  %ls 号 %ls";
+constexpr std::int32_t kNumberTextCapacity = 16;
 constexpr const char16_t* kNumberingLines[] = {
     u"编号：1头孢曲松 2葡萄糖酸钙 3万古霉素 4呋塞米 5氨溴索",
     u"      6奥美拉唑 7维生素C 8胰岛素 9碳酸氢钠 10多巴胺",
@@ -71,6 +72,11 @@ constexpr Conclusion kNothingRecorded = {
     u"结论：本工具库内未收录该组合的明确禁忌，但仍须查本院配伍表并现配现用、注意冲管。",
     u"未收录明确禁忌，仍需核对院内配伍表", 0};
 
+// A number outside the table was never looked up: saying "nothing recorded" would pass an
+// unchecked pair as checked.
+constexpr Conclusion kUnknownNumber = {u"结论：药品编号须为 1-10，请核对编号后重新查询。",
+                                       u"药品编号须为 1-10，请核对", 1};
+
 // Unordered pairs by drug number, smaller number first.
 struct PairRule {
   std::int32_t lo;
@@ -88,7 +94,10 @@ constexpr PairRule kPairRules[] = {
     {6, 7, &kBetterApart},      // omeprazole + vitamin C
 };
 
+bool IsKnownDrug(std::int32_t number) { return number >= 1 && number <= kCompatDrugCount; }
+
 const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
+  if (!IsKnownDrug(a) || !IsKnownDrug(b)) return kUnknownNumber;
   const std::int32_t lo = a < b ? a : b;
   const std::int32_t hi = a < b ? b : a;
   for (const PairRule& rule : kPairRules) {
@@ -100,7 +109,7 @@ const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 const char16_t* CompatDrugName(std::int32_t number) {
-  if (number < 1 || number > kCompatDrugCount) return kUnknownCompatDrug;
+  if (!IsKnownDrug(number)) return kUnknownCompatDrug;
   return kCompatDrugs[number - 1];
 }
 
@@ -123,7 +132,11 @@ Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t
   TextWriter out = TextWriter::After(resultText, resultCapacity);
   const std::int32_t a = WholeNumber(InputValue(tool, inputValues, kKeyDrugA));
   const std::int32_t b = WholeNumber(InputValue(tool, inputValues, kKeyDrugB));
-  WriteLine(out, kQueryTemplate, a, CompatDrugName(a), b, CompatDrugName(b));
+  char16_t aText[kNumberTextCapacity];
+  char16_t bText[kNumberTextCapacity];
+  WriteWholeNumber(aText, kNumberTextCapacity, a);
+  WriteWholeNumber(bText, kNumberTextCapacity, b);
+  WriteLine(out, kQueryTemplate, aText, CompatDrugName(a), bText, CompatDrugName(b));
   WriteFixedLine(out, u"");
   for (const char16_t* line : kNumberingLines) WriteFixedLine(out, line);
   WriteFixedLine(out, u"");

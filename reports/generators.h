@@ -93,6 +93,27 @@ const LineChoice& ChooseLines(const LineChoice (&rows)[N], std::int32_t key) {
 // Writes the row's lines in order, each through WriteFixedLine.
 void WriteChosenLines(TextWriter& out, const LineChoice& row);
 
+// The longest number text a report writes as it is (the 80-byte classic buffer less its
+// terminator); a longer one turns to exponent form rather than being cut inside its digits.
+inline constexpr std::int32_t kLongNumberText = 79;
+
+// Writes `value` with at least `minDecimals` decimals (0..9) and as many more as it takes to
+// read back as the same double (0.125, 2.5, 0.50 for two); a value needing more than 9
+// decimals, or whose fixed text would pass kLongNumberText, in the shortest "%g" form that
+// reads back ("1e-10", "1e+300"). Infinities and NaN as the formatter spells them.
+void WriteExactNumber(TextWriter& out, double value, std::int32_t minDecimals);
+
+// Shown in place of a whole number whose input converts to WholeNumber's out-of-range value,
+// which is never shown as data.
+inline constexpr const char16_t* kOutOfRange = u"（超出范围）";
+
+// True for WholeNumber's out-of-range value (NaN, or outside the 32-bit range; the bottom
+// value itself is taken as out of range too, as no report's number can be that low).
+inline bool IsOutOfRange(std::int32_t whole) { return whole == INT32_MIN; }
+
+// A whole number as "%d" writes it, or kOutOfRange in its place.
+void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole);
+
 // Clamps a whole number into low..high.
 inline std::int32_t ClampWhole(std::int32_t value, std::int32_t low, std::int32_t high) {
   return value < low ? low : (value > high ? high : value);

@@ -8,6 +8,7 @@
 
 #include "reports/generators.h"
 #include "text/buffer.h"
+#include "text/number.h"
 
 namespace tarn {
 namespace {
@@ -17,6 +18,11 @@ constexpr const char16_t* kNoReportResult = u"（该工具暂无自定义报告�
 constexpr const char16_t* kNoReportVerdict = u"暂无报告内容";
 
 constexpr const char16_t* kLineEnd = u"\r\n";
+
+// Decimals tried by WriteExactNumber (FormatFixed's limit) and the digits of a double that
+// always read back.
+constexpr std::int32_t kMaxExactDecimals = 9;
+constexpr std::int32_t kRoundTripDigits = 17;
 
 // The generators by report kind; row 0 (the ordinary calculation) has no generator.
 constexpr ReportGenerator kGenerators[] = {
@@ -127,6 +133,37 @@ void AppendFixedLine(char16_t* buffer, std::int32_t capacity, const char16_t* te
 
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text) {
   CopyText(verdictText, verdictCapacity, text);
+}
+
+void WriteExactNumber(TextWriter& out, double value, std::int32_t minDecimals) {
+  char text[kMaxFixedText];
+  std::int32_t length = 0;
+  if (!std::isfinite(value)) {
+    length = FormatFixed(value, minDecimals, text, kMaxFixedText);
+    out.WriteAscii(text, length);
+    return;
+  }
+  for (std::int32_t decimals = minDecimals; decimals <= kMaxExactDecimals; ++decimals) {
+    length = FormatFixed(value, decimals, text, kMaxFixedText);
+    if (length > kLongNumberText) break;  // more decimals only make it longer
+    if (ParseNumber(text, nullptr) == value) {
+      out.WriteAscii(text, length);
+      return;
+    }
+  }
+  for (std::int32_t digits = 1; digits <= kRoundTripDigits; ++digits) {
+    length = FormatGeneral(value, digits, text, kMaxFixedText);
+    if (ParseNumber(text, nullptr) == value) break;  // 17 digits always read back
+  }
+  out.WriteAscii(text, length);
+}
+
+void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole) {
+  if (IsOutOfRange(whole)) {
+    CopyText(text, capacity, kOutOfRange);
+  } else {
+    Format(text, capacity, u"%d", whole);
+  }
 }
 
 void WriteChosenLines(TextWriter& out, const LineChoice& row) {

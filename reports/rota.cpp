@@ -1,6 +1,6 @@
 // The nurse three-shift rota and the equal-interval dosing timetable. Clock maths is defined
 // for every double: times that cannot be shown exactly print as "--" instead of converting an
-// out-of-range double to an integer.
+// out-of-range double to an integer. The header and the cells read one clock.
 #include <cmath>
 
 #include "reports/generators.h"
@@ -42,34 +42,62 @@ constexpr std::int32_t kMinDoses = 1;
 constexpr std::int32_t kMaxDoses = 30;
 constexpr double kHoursPerDay = 24.0;
 constexpr double kMinutesPerHour = 60.0;
+constexpr double kMinutesPerDay = 1440.0;
 // Whole days are exact below 2^53; a later time has no day or clock reading worth showing.
 constexpr double kMaxShownDays = 9007199254740992.0;
 
-// An infinite or NaN start or interval prints as the formatter spells it ("inf", "nan"); the
-// window refuses such input, so only a caller of the engine itself can pass one.
-constexpr const char16_t* kDosingHeaderTemplate = u"首剂时间 %.0f:00，间隔 %.0f 小时，共 %d 次：";
+constexpr const char16_t* kDosingHeaderTemplate = u"首剂时间 %ls，间隔 %ls 小时，共 %d 次：";
+constexpr const char16_t* kFirstDoseTemplate = u"%d:%02d";  // day 1, as the header always had it
 constexpr const char16_t* kDoseCellTemplate = u"第%d天 %02d:%02d";
 constexpr const char16_t* kDoseCellUnknown = u"第--天 --:--";
 constexpr const char16_t* kDoseSeparator = u"  |  ";
 constexpr const char16_t* kDosingNote = u"说明：按等间隔给药；抗菌药物需结合半衰期与肾肝功能调整。";
 constexpr const char16_t* kDosingVerdict = u"给药时间表已生成，注意首剂与夜间给药时间";
+constexpr std::int32_t kClockTextCapacity = 64;
+constexpr std::int32_t kNumberTextCapacity = kLongNumberText + 1;
 
-// Writes the cell of a dose `hours` after midnight of day 1: day D, hour HH, minute MM, all
-// truncated. A time that is not finite or lies past the exact day range shows as unknown.
-void WriteDoseCell(TextWriter& out, double hours) {
-  const double dayIndex = std::trunc(hours / kHoursPerDay);
-  if (!std::isfinite(hours) || !(std::fabs(dayIndex) < kMaxShownDays)) {
-    out.Write(kDoseCellUnknown);
-    return;
+// A dose time as the timetable shows it: day D from 1, hour and minute.
+struct DoseClock {
+  bool known;  // false: not finite, or past the exact day range
+  std::int64_t day;
+  std::int32_t hour;
+  std::int32_t minute;
+};
+
+// The clock `hours` after midnight of day 1, rounded to the nearest minute (8.2 h is 08:12,
+// though 8.2 × 60 is 491.99999...); a time that rounds up to midnight moves to the next day.
+DoseClock ClockAt(double hours) {
+  double dayIndex = std::trunc(hours / kHoursPerDay);
+  if (!std::isfinite(hours) || !(std::fabs(dayIndex) < kMaxShownDays - 1)) {
+    return {false, 0, 0, 0};
   }
-  // fmod of a finite value by 24 lies in (-24, 24) and the minutes in (-60, 60): both convert
-  // safely; the day index is below 2^53 and converts safely to 64 bits.
-  const double clock = std::fmod(hours, kHoursPerDay);
-  const double hour = std::trunc(clock);
-  const double minute = std::trunc((clock - hour) * kMinutesPerHour);
-  const std::int64_t day = 1 + static_cast<std::int64_t>(dayIndex);
-  WriteFormat(out, kDoseCellTemplate, day, static_cast<std::int32_t>(hour),
-              static_cast<std::int32_t>(minute));
+  // fmod of a finite value by 24 lies in (-24, 24) and its minutes in (-1440, 1440): both
+  // convert safely; the day index stays below 2^53 and converts safely to 64 bits.
+  double minutes = std::round(std::fmod(hours, kHoursPerDay) * kMinutesPerHour);
+  if (minutes >= kMinutesPerDay) {
+    minutes -= kMinutesPerDay;
+    dayIndex += 1;
+  }
+  const auto minuteOfDay = static_cast<std::int32_t>(minutes);
+  return {true, 1 + static_cast<std::int64_t>(dayIndex), minuteOfDay / 60, minuteOfDay % 60};
+}
+
+void WriteDoseCell(TextWriter& out, const DoseClock& clock) {
+  if (clock.known) {
+    WriteFormat(out, kDoseCellTemplate, clock.day, clock.hour, clock.minute);
+  } else {
+    out.Write(kDoseCellUnknown);
+  }
+}
+
+// The header's first dose from the same clock as the first cell: "8:30" on day 1, otherwise
+// exactly as the cell shows it ("第5天 04:00").
+void WriteFirstDose(TextWriter& out, const DoseClock& clock) {
+  if (clock.known && clock.day == 1) {
+    WriteFormat(out, kFirstDoseTemplate, clock.hour, clock.minute);
+  } else {
+    WriteDoseCell(out, clock);
+  }
 }
 
 }  // namespace
@@ -114,11 +142,19 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
   const double interval = intervalValue > 0.0 ? intervalValue : kDefaultIntervalHours;
   const std::int32_t doses = ClampWhole(WholeNumber(timesValue), kMinDoses, kMaxDoses);
 
-  WriteLine(out, kDosingHeaderTemplate, start, interval, doses);
+  // The interval with the digits it has (2.5, 8, 0.5); an infinite or NaN start or interval,
+  // which only a caller of the engine itself can pass, prints as "inf" or "nan".
+  char16_t firstDose[kClockTextCapacity];
+  TextWriter firstDoseOut(firstDose, kClockTextCapacity);
+  WriteFirstDose(firstDoseOut, ClockAt(start));
+  char16_t intervalText[kNumberTextCapacity];
+  TextWriter intervalOut(intervalText, kNumberTextCapacity);
+  WriteExactNumber(intervalOut, interval, 0);
+  WriteLine(out, kDosingHeaderTemplate, firstDose, intervalText, doses);
   for (std::int32_t dose = 0; dose < doses; ++dose) {
     // The first dose is at the start itself, even for an infinite interval (0 × inf is NaN).
     const double offset = dose == 0 ? 0.0 : dose * interval;
-    WriteDoseCell(out, offset + start);
+    WriteDoseCell(out, ClockAt(offset + start));
     if (dose + 1 < doses) out.Write(kDoseSeparator);
   }
   out.Write(u"\r\n");

@@ -67,7 +67,8 @@ def readme_text(programs, version):
               "       start /wait T106.exe --selftest report.txt",
               "       echo %ERRORLEVEL%",
               "     程序不打开窗口，按默认输入完成计算，把结果写入 report.txt（UTF-8）。",
-              "     退出码 0 表示全部结果均已算出，2 表示有结果未能算出。",
+              "     退出码 0 表示全部结果均已算出，2 表示有结果未能算出，",
+              "     3 表示报告文件未能写入（文件夹不存在、无写入权限或磁盘已满）。",
               "     同一版本的两份完好副本给出相同的报告（随访日期以当天为准）。", ""]
     return "\ufeff" + "\r\n".join(lines)
 

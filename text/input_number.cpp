@@ -1,6 +1,7 @@
 // Input box texts to numbers. A text is read only when its number is the whole of what it
-// says: a digit left after the number means the user typed something else (a decimal comma,
-// a full-width digit), and reading the first part would show a wrong number as valid.
+// says, give or take the field's own unit: anything else after the number ("3000g" in a kg
+// box, a decimal comma, a full-width digit) means the user meant another value, and reading
+// the first part would show a wrong number as valid.
 #include "text/input_number.h"
 
 #include <cmath>
@@ -13,14 +14,25 @@ namespace {
 
 constexpr double kRefused = std::numeric_limits<double>::quiet_NaN();
 
-// ASCII digits and the full-width digits that Chinese input methods type.
-bool IsAnyDigit(char16_t c) {
-  return (c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19');
+const char16_t* SkipSpaces(const char16_t* text) {
+  while (*text == u' ') ++text;
+  return text;
+}
+
+char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+
+// After the unit at `text` (ASCII letters compared in any case), or null when `text` does
+// not start with it.
+const char16_t* AfterUnit(const char16_t* text, const char16_t* unit) {
+  for (; *unit != 0; ++unit, ++text) {
+    if (FoldAscii(*text) != FoldAscii(*unit)) return nullptr;
+  }
+  return text;
 }
 
 }  // namespace
 
-double ReadInputNumber(const char16_t* text) {
+double ReadInputNumber(const char16_t* text, const char16_t* unit) {
   if (text == nullptr) return 0.0;
   std::int32_t length = 0;
   bool onlySpaces = true;
@@ -33,10 +45,12 @@ double ReadInputNumber(const char16_t* text) {
   const char16_t* end = text;
   const double value = ParseNumber(text, &end);
   if (end == text) return kRefused;
-  for (const char16_t* rest = end; *rest != 0; ++rest) {
-    if (IsAnyDigit(*rest)) return kRefused;
+  const char16_t* rest = SkipSpaces(end);
+  if (*rest != 0 && unit != nullptr && *unit != 0) {
+    const char16_t* afterUnit = AfterUnit(rest, unit);
+    if (afterUnit != nullptr) rest = SkipSpaces(afterUnit);
   }
-  return value;
+  return *rest == 0 ? value : kRefused;
 }
 
 }  // namespace tarn

@@ -10,14 +10,16 @@ namespace tarn {
 inline constexpr std::int32_t kMaxInputText = 127;
 
 // The value of an input box's text, or NaN when the text must be refused; the result is
-// finite exactly when the text is accepted.
+// finite exactly when the text is accepted. `unit` is the field's own unit (null or empty:
+// the field has none).
 // - null, empty or only U+0020 spaces: 0;
 // - longer than kMaxInputText units: refused;
 // - otherwise the longest number ParseNumber reads from the start (leading white space, sign,
-//   decimal, exponent and "0x" forms; "12kg" is 12), refused when it reads nothing ("abc",
-//   "，5", "１２"), when an ASCII or full-width digit appears anywhere after the number read
-//   ("12,5", "1 2", "12.5.1", "1２"), or when the number is not finite ("inf", "nan", "1e999",
-//   returned as read).
-double ReadInputNumber(const char16_t* text);
+//   decimal, exponent and "0x" forms), refused when it reads nothing ("abc", "，5", "１２")
+//   or when the number is not finite ("inf", "nan", "1e999", returned as read). After the
+//   number only spaces may follow, or spaces, the field's own unit (ASCII letters in any
+//   case) and spaces: "12kg", "12 KG" and " 12 " are 12 in a kg field, while "3000g",
+//   "12公斤", "12,5" and "1 2" are refused there, and a field without a unit takes spaces only.
+double ReadInputNumber(const char16_t* text, const char16_t* unit);
 
 }  // namespace tarn

@@ -23,10 +23,14 @@ constexpr ToolOutput kOutputs[] = {
     {"maxday", u"每日上限",   kUnitMg, "w*40",         "f0"},
 };
 
+// Written as "not above" and "not inside" so that a value that compares false with
+// everything (NaN) is flagged too.
 constexpr ToolRule kRules[] = {
-    // condition  level  message
-    {"w<6", 2, u"体重过小，6 个月以下婴儿不推荐使用布洛芬"},
-    {"",    0, u"按体重计算完成，餐后服用减少胃肠刺激"},
+    // condition                                    level  message
+    {"!(w>0) || !(dose>0) || !(conc>0)",          3, u"请核对：体重、每次剂量和浓度须大于 0"},
+    {"w<6",                                       2, u"体重过小，6 个月以下婴儿不推荐使用布洛芬"},
+    {"!(dose>=5 && dose<=10)",                    2, u"每次剂量超出参考范围 5-10 mg/kg，请核对"},
+    {"",                                          0, u"按体重计算完成，餐后服用减少胃肠刺激"},
 };
 
 constexpr ToolDef kIbuprofenTool = {
@@ -38,7 +42,7 @@ constexpr ToolDef kIbuprofenTool = {
     u"脱水、肾功能不全、消化道溃疡患儿慎用；6 个月以下婴儿不推荐。",
     3, kInputs,
     3, kOutputs,
-    2, kRules,
+    4, kRules,
     0,
 };
 // clang-format on

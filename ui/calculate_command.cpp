@@ -26,7 +26,7 @@ constexpr std::int32_t kInputErrorCapacity = 256;
 // Every report and every output line shown whole; Calculate copies it into lastResultText.
 constexpr std::int32_t kResultCapacity = kWholeResultCapacity;
 static_assert(kLastResultCapacity >= kResultCapacity, "the last result keeps the whole text");
-constexpr std::int32_t kVerdictCapacity = 512;
+constexpr std::int32_t kVerdictCapacity = kVerdictTextCapacity;
 
 // Reads input i into inputValues; false (after telling the user) when its text is refused:
 // no number, more than the number, too long, or not finite. Empty counts as 0 and the edit
@@ -34,7 +34,7 @@ constexpr std::int32_t kVerdictCapacity = 512;
 bool ReadInput(const ToolDef& tool, std::int32_t i) {
   char16_t text[kEditTextCapacity] = {};
   GetWindowTextW(gWindow.inputEdits[i], AsWide(text), kEditTextCapacity);
-  const double value = ReadInputNumber(text);
+  const double value = ReadInputNumber(text, tool.inputs[i].unit);
   gWindow.inputValues[i] = value;
   if (std::isfinite(value)) return true;
   char16_t message[kInputErrorCapacity];
@@ -42,6 +42,19 @@ bool ReadInput(const ToolDef& tool, std::int32_t i) {
   ShowMessage(message, u"输入有误", MB_ICONWARNING);
   SetFocus(gWindow.inputEdits[i]);
   return false;
+}
+
+// The whole result, then the verdict on a line of its own after "—— ", for reports too: a
+// pasted compatibility check or follow-up plan must not lose its conclusion. Both fit whole.
+void FillCopyText(const char16_t* result, const char16_t* verdict) {
+  static_assert(kCopyTextCapacity >= kResultCapacity + 2 + 3 + kVerdictCapacity - 1,
+                "the copy holds the whole result and verdict");
+  const std::int32_t length = CopyText(gWindow.copyText, kCopyTextCapacity, result);
+  if (length > 0 && gWindow.copyText[length - 1] != u'\n') {
+    AppendBounded(gWindow.copyText, kCopyTextCapacity, u"\r\n");
+  }
+  AppendBounded(gWindow.copyText, kCopyTextCapacity, u"—— ");
+  AppendBounded(gWindow.copyText, kCopyTextCapacity, verdict);
 }
 
 }  // namespace
@@ -60,14 +73,11 @@ void CalculateCommand() {
   std::copy(std::begin(gWindow.inputValues), std::end(gWindow.inputValues),
             std::begin(gWindow.lastResultInputs));
 
-  gWindow.copyText[0] = 0;
+  gWindow.resultStale = false;
+
   SetWindowTextW(gWindow.resultBox, AsWide(result));
   SetWindowTextW(gWindow.verdictLabel, AsWide(verdict));
-  if (tool.reportKind != 0) {
-    CopyText(gWindow.copyText, kCopyTextCapacity, result);
-  } else {
-    Format(gWindow.copyText, kCopyTextCapacity, u"%ls—— %ls", result, verdict);
-  }
+  FillCopyText(result, verdict);
 
   // The label's colour follows the new level only when it is redrawn with erasing.
   InvalidateRect(gWindow.verdictLabel, nullptr, TRUE);

@@ -17,6 +17,8 @@ constexpr std::int32_t kDefaultTextCapacity = 64;
 constexpr std::int32_t kAboutTextCapacity = 1400;
 
 constexpr char16_t kCopyFailedText[] = u"剪贴板正被其他程序占用，结果未能复制。请稍后重试。";
+constexpr char16_t kStaleStatusText[] = u"输入已更改，请按 F5 重新计算";
+constexpr std::int32_t kStaleMessageCapacity = 128;
 
 // Clipboard text of title and copy text in movable global memory, ready to hand over;
 // null when the memory cannot be had.
@@ -63,7 +65,29 @@ void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
 void SetDefaultText(HWND edit, double defaultValue) {
   char16_t text[kDefaultTextCapacity];
   Format(text, kDefaultTextCapacity, u"%.6g", defaultValue);
+  gWindow.settingInputs = true;  // its EN_CHANGE arrives inside SetWindowTextW
   SetWindowTextW(edit, AsWide(text));
+  gWindow.settingInputs = false;
+}
+
+void MarkResultStale() {
+  if (gWindow.settingInputs || gWindow.resultStale || IsEmpty(gWindow.lastResultText)) return;
+  gWindow.resultStale = true;
+  CopyText(gWindow.statusText, kStatusTextCapacity, kStaleStatusText);
+  // Result and verdict are redrawn greyed; erasing lets the label take its new colour.
+  InvalidateRect(gWindow.resultBox, nullptr, TRUE);
+  InvalidateRect(gWindow.verdictLabel, nullptr, TRUE);
+  InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
+}
+
+bool RefuseStaleResult(const char16_t* refusedAction) {
+  if (!gWindow.resultStale) return false;
+  // The result on screen was computed from other inputs than the boxes now hold.
+  char16_t message[kStaleMessageCapacity];
+  Format(message, kStaleMessageCapacity,
+         u"输入已更改，当前结果不是按框中数值算出的。\r\n请按 F5 重新计算后再%ls。", refusedAction);
+  ShowMessage(message, u"请重新计算", MB_ICONWARNING);
+  return true;
 }
 
 void CopyCommand() {
@@ -71,6 +95,7 @@ void CopyCommand() {
     ShowMessage(u"请先点击“计算”生成结果。", u"提示", MB_ICONINFORMATION);
     return;
   }
+  if (RefuseStaleResult(u"复制")) return;
   if (!PlaceOnClipboard(gWindow.tool->title, gWindow.copyText)) {
     // Never silent: the clipboard may still hold an earlier patient's result.
     ShowMessage(kCopyFailedText, u"复制失败", MB_ICONWARNING);
@@ -90,6 +115,7 @@ void ResetCommand() {
   SetWindowTextW(gWindow.cautionsLabel, AsWide(tool.cautions != nullptr ? tool.cautions : u""));
   CopyText(gWindow.statusText, kStatusTextCapacity, u"已恢复默认值");
   gWindow.lastResultText[0] = 0;
+  gWindow.resultStale = false;
   gWindow.verdictLevel = 0;
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
 }

@@ -9,7 +9,17 @@ namespace tarn {
 inline constexpr char16_t kVerdictHint[] = u"填写左侧参数，点击“计算”";
 
 // Sets an input edit's text to its default value as "%.6g" (12 -> "12", 1234567 -> "1.23457e+06").
+// The program's own write: it does not mark the result stale.
 void SetDefaultText(HWND edit, double defaultValue);
+
+// An input edit's text changed (EN_CHANGE). When the user changed it while a result is shown,
+// the result no longer matches the boxes: the status line says so, and copy and save refuse
+// it until the next successful calculation or reset.
+void MarkResultStale();
+
+// True (after asking the user to calculate again) when the result shown is stale; `refusedAction`
+// names what was refused ("复制", "保存记录"). Copy and save call it before touching anything.
+bool RefuseStaleResult(const char16_t* refusedAction);
 
 // Puts the title line and the copy text on the clipboard as Unicode text. The clipboard is
 // touched only once the text is ready, so a failed copy leaves the user's clipboard as it was

@@ -102,6 +102,11 @@ const char16_t* StepTextOf(StepText text, char16_t* scratch, std::int32_t capaci
   return u"";
 }
 
+// A stale result's status line is drawn as a warning: the small grey line alone is easy to miss.
+COLORREF StepColour(const PaintStep& step) {
+  return step.text == StepText::Status && gWindow.resultStale ? VerdictColour(2) : step.colour;
+}
+
 }  // namespace
 
 void FillBox(HDC dc, const Box& box, COLORREF colour) {
@@ -139,8 +144,8 @@ void PaintSurface(HDC dc, int width, int height) {
       case StepKind::Fill: FillBox(dc, box, step.colour); break;
       case StepKind::Frame: FrameBox(dc, box, step.colour); break;
       case StepKind::Text:
-        DrawBoxText(dc, box, StepTextOf(step.text, scratch, kCategoryLineCapacity), step.colour,
-                    gWindow.*step.font, step.flags);
+        DrawBoxText(dc, box, StepTextOf(step.text, scratch, kCategoryLineCapacity),
+                    StepColour(step), gWindow.*step.font, step.flags);
         break;
     }
   }

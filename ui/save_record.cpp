@@ -17,8 +17,23 @@
 namespace tarn {
 namespace {
 
-// "记录未能保存：" and a path of up to 519 units.
-constexpr std::int32_t kFailureTextCapacity = 600;
+// A box's text and a path of up to 519 units.
+constexpr std::int32_t kFailureTextCapacity = 700;
+
+// What the user is told of a save that did not end in the file for sure; the path is the
+// template's one argument.
+struct FailureBox {
+  SaveOutcome outcome;
+  const char16_t* caption;
+  const char16_t* text;
+};
+constexpr FailureBox kFailureBoxes[] = {
+    {SaveOutcome::kFailed, u"保存失败", u"记录未能保存：%ls"},
+    {SaveOutcome::kHeldElsewhere, u"保存失败",
+     u"记录文件正被其他程序打开（例如电子表格），本次未写入。请关闭该文件后再保存：%ls"},
+    {SaveOutcome::kUnknown, u"保存结果不明",
+     u"记录可能已经写入，但未能确认。请先打开记录文件核对，再决定是否重新保存：%ls"},
+};
 
 }  // namespace
 
@@ -27,6 +42,7 @@ void SaveRecord() {
     ShowMessage(u"请先点击“计算”生成结果，再保存记录。", u"提示", MB_ICONINFORMATION);
     return;
   }
+  if (RefuseStaleResult(u"保存记录")) return;  // never a record beside other inputs
 
   // A failed query leaves the base empty; the save then refuses rather than write to a
   // folder relative to the drive's root, and the user is told.
@@ -36,13 +52,18 @@ void SaveRecord() {
   // One reading of the clock stamps the record.
   const LocalDateTime now = LocalNow();
   char16_t path[kRecordPathCapacity];
-  const bool saved = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs,
-                                    gWindow.lastResultText, now, path, kRecordPathCapacity);
-  if (!saved) {
-    // A lost record must not pass unnoticed; the status line keeps its text.
+  const SaveOutcome outcome =
+      SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs, gWindow.lastResultText,
+                     now, path, kRecordPathCapacity);
+  if (outcome != SaveOutcome::kSaved) {
+    // A lost or doubtful record must not pass unnoticed; the status line keeps its text.
+    const FailureBox* box = &kFailureBoxes[0];
+    for (const FailureBox& candidate : kFailureBoxes) {
+      if (candidate.outcome == outcome) box = &candidate;
+    }
     char16_t failure[kFailureTextCapacity];
-    Format(failure, kFailureTextCapacity, u"记录未能保存：%ls", path);
-    ShowMessage(failure, u"保存失败", MB_ICONWARNING);
+    Format(failure, kFailureTextCapacity, box->text, path);
+    ShowMessage(failure, box->caption, MB_ICONWARNING);
     return;
   }
 

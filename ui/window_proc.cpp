@@ -139,6 +139,7 @@ void CreateFixedControls(HWND parent) {
 
 LRESULT OnCreate(HWND window) {
   gWindow.mainWindow = window;  // needed before CreateWindowExW returns
+  gWindow.resultStale = false;
   for (std::int32_t row = 0; row < gWindow.tool->inputCount && row < kMaxInputs; ++row) {
     CreateInputRow(window, row);
   }
@@ -183,8 +184,19 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
   return 1;
 }
 
+// True for EN_CHANGE from one of the tool's input edits.
+bool IsInputChange(WPARAM wParam, LPARAM lParam) {
+  const std::int32_t row = LOWORD(wParam) - kFirstInputEditId;
+  return HIWORD(wParam) == EN_CHANGE && row >= 0 && row < gWindow.tool->inputCount &&
+         row < kMaxInputs && reinterpret_cast<HWND>(lParam) == gWindow.inputEdits[row];
+}
+
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {  // the notification code is not looked at
+  if (IsInputChange(wParam, lParam)) {
+    MarkResultStale();
+    return 0;
+  }
+  switch (LOWORD(wParam)) {  // the buttons' notification code is not looked at
     case kCalculateButtonId: CalculateCommand(); return 0;
     case kSaveButtonId: SaveRecord(); return 0;
     case kCopyButtonId: CopyCommand(); return 0;
@@ -204,7 +216,9 @@ LRESULT OnCtlColorEdit(HDC dc) {
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
   SetBkMode(dc, TRANSPARENT);
   COLORREF colour = kMutedText;
-  if (control == gWindow.verdictLabel) {
+  if (gWindow.resultStale && (control == gWindow.verdictLabel || control == gWindow.resultBox)) {
+    // Greyed while the boxes hold other inputs: the old figures must not read as current.
+  } else if (control == gWindow.verdictLabel) {
     colour = VerdictColour(gWindow.verdictLevel);
   } else if (control == gWindow.resultBox || control == gWindow.cautionsLabel) {
     colour = kInkText;

@@ -5,12 +5,16 @@
 
 #include <cstdint>
 
+#include "engine/calc.h"
 #include "engine/tool.h"
 
 namespace tarn {
 
 inline constexpr std::int32_t kLastResultCapacity = 8192;
-inline constexpr std::int32_t kCopyTextCapacity = 1024;
+inline constexpr std::int32_t kVerdictTextCapacity = 512;
+// The whole result shown, a line break, "—— " and the whole verdict: a copy is never cut.
+inline constexpr std::int32_t kCopyTextCapacity =
+    kWholeResultCapacity + 2 + 3 + kVerdictTextCapacity;
 inline constexpr std::int32_t kStatusTextCapacity = 256;
 
 struct WindowState {
@@ -27,6 +31,8 @@ struct WindowState {
   double lastResultInputs[kMaxInputs];           // the inputs lastResultText came from
   char16_t copyText[kCopyTextCapacity];          // clipboard text below the title line
   char16_t statusText[kStatusTextCapacity];      // the status line
+  bool resultStale;    // an input was edited since lastResultText was computed
+  bool settingInputs;  // the program itself is writing the edits: not the user's change
   HFONT titleFont;
   HFONT headerFont;
   HFONT labelFont;

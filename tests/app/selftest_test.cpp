@@ -48,11 +48,11 @@ TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
             u"TOOL|204|测|试|类\r\n"
             u"LEVEL|1\r\n"
             u"OUT|无单位|8|\r\n"
-            u"OUT|除零|0.00|ml\r\n"
+            u"OUT|除零|--|ml\r\n"
             u"OUT|读前者|1|\r\n"
             u"OUT|无穷|--|\r\n"
             u"VERDICT|高\r\n"
-            u"DETAIL|无单位：8 除零：0.00 ml 读前者：9 无穷：-- "
+            u"DETAIL|无单位：8 除零：-- ml 读前者：9 无穷：-- "
             u"（部分结果无法计算，请检查输入是否合理） \r\n"
             u"ERRORS|2\r\n");
 }
@@ -101,8 +101,43 @@ TEST(WriteUtf8File, TruncatesAndSkipsMissingFolders) {
   const std::u16string missing = folder.Path(u"no-such-folder/x.txt");
   WriteUtf8File(missing.c_str(), u"x");  // nothing to open: nothing happens
   EXPECT_FALSE(FileExists(missing));
-  EXPECT_EQ(RunSelfTest(missing.c_str()), 0);  // the exit code ignores the file
 }
+
+// A self-test that could not write its report once exited 0, so a deployment script passed a
+// machine where nothing was written. Not writing it is exit code 3, ahead of a failed output.
+TEST(SelfTest, AReportThatCannotBeWrittenExitsWithThree) {
+  const TempFolder folder;
+  const std::u16string written = folder.Path(u"r.txt");
+  const std::u16string missingFolder = folder.Path(u"no-such-folder/r.txt");
+  const std::u16string aFolder = folder.Path(u"");
+  const struct {
+    const ToolDef* tool;
+    const std::u16string* path;
+    int code;
+  } cases[] = {
+      {&GetBuiltInTool(), &written, kSelfTestPassed},
+      {&kFailingTool, &written, kSelfTestOutputFailed},
+      {&GetBuiltInTool(), &missingFolder, kSelfTestReportNotWritten},
+      {&kFailingTool, &missingFolder, kSelfTestReportNotWritten},
+      {&GetBuiltInTool(), &aFolder, kSelfTestReportNotWritten},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    EXPECT_EQ(RunSelfTest(*c.tool, c.path->c_str()), c.code);
+    EXPECT_EQ(FileExists(*c.path), c.path == &written || c.path == &aFolder);
+  }
+  EXPECT_TRUE(TryWriteUtf8File(written.c_str(), u""));  // an empty report is still written
+  EXPECT_FALSE(TryWriteUtf8File(missingFolder.c_str(), u"x"));
+}
+
+#if !defined(_WIN32)
+// A full disk often shows only when the last bytes are flushed at close.
+TEST(SelfTest, AFullDiskIsNotWritten) {
+  if (!FileExists(u"/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_FALSE(TryWriteUtf8File(u"/dev/full", u"short"));
+  EXPECT_EQ(RunSelfTest(u"/dev/full"), kSelfTestReportNotWritten);
+}
+#endif
 
 }  // namespace
 }  // namespace tarn

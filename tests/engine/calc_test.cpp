@@ -57,12 +57,41 @@ TEST(Calculate, LowWeightRaisesTheLevel) {
   EXPECT_EQ(run.returned, 2);
 }
 
-TEST(Calculate, ZeroConcentrationShowsTheSubstituteAndTheNote) {
+// A failed output once showed its substitute (0.00 ml) under the green verdict, which reads
+// as a dose of nothing: it shows "--" and the tool's first rule flags the concentration.
+TEST(Calculate, ZeroConcentrationShowsDashesAndTheNote) {
   const CalcRun run = CalculateWith(GetBuiltInTool(), {12, 10, 0});
   EXPECT_EQ(run.result,
-            u"单次剂量：120.0 mg\r\n给药体积：0.00 ml\r\n每日上限：480 mg\r\n"
+            u"单次剂量：120.0 mg\r\n给药体积：-- ml\r\n每日上限：480 mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
-  EXPECT_EQ(run.level, 0);
+  EXPECT_EQ(run.verdict, u"请核对：体重、每次剂量和浓度须大于 0");
+  EXPECT_EQ(run.level, 3);
+}
+
+// 100 mg/kg and negative doses once got the green verdict; the tool's own reference says
+// 5-10 mg/kg per dose. First match wins, the low-weight rule right after the first.
+TEST(Calculate, BuiltInToolRulesFlagWhatItsReferenceRulesOut) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::u16string notPositive = u"请核对：体重、每次剂量和浓度须大于 0";
+  const std::u16string lowWeight = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
+  const std::u16string outOfRange = u"每次剂量超出参考范围 5-10 mg/kg，请核对";
+  const std::u16string done = u"按体重计算完成，餐后服用减少胃肠刺激";
+  const struct {
+    double w, dose, conc;
+    Level level;
+    const std::u16string& verdict;
+  } cases[] = {
+      {12, 10, 20, 0, done},          {12, 5, 20, 0, done},          {12, 100, 20, 2, outOfRange},
+      {12, 10.01, 20, 2, outOfRange}, {12, 4.99, 20, 2, outOfRange}, {5, 100, 20, 2, lowWeight},
+      {0, 10, 20, 3, notPositive},    {-1, 10, 20, 3, notPositive},  {12, -10, 20, 3, notPositive},
+      {12, 0, 20, 3, notPositive},    {12, 10, -20, 3, notPositive}, {nan, 10, 20, 3, notPositive},
+      {12, nan, 20, 3, notPositive},  {12, 10, nan, 3, notPositive},
+  };
+  for (const auto& c : cases) {
+    const CalcRun run = CalculateWith(GetBuiltInTool(), {c.w, c.dose, c.conc});
+    EXPECT_EQ(run.level, c.level) << c.w << " " << c.dose << " " << c.conc;
+    EXPECT_EQ(run.verdict, c.verdict) << c.w << " " << c.dose << " " << c.conc;
+  }
 }
 
 TEST(Calculate, NonFiniteValuesShowDashes) {
@@ -124,7 +153,7 @@ TEST(Calculate, EveryCapacityIsRespected) {
   // Guards against any write at or past a capacity, for every small capacity.
   const double inputs[kMaxInputs] = {12, 10, 0};
   const std::u16string full = CalculateWith(GetBuiltInTool(), {12, 10, 0}).result;
-  const std::u16string verdictFull = u"按体重计算完成，餐后服用减少胃肠刺激";
+  const std::u16string verdictFull = u"请核对：体重、每次剂量和浓度须大于 0";
   constexpr std::int32_t kGuarded = 128;
   const std::int32_t largest = static_cast<std::int32_t>(full.size()) + 2;
   ASSERT_LT(largest, kGuarded);
@@ -236,6 +265,20 @@ TEST(FormatValue, EveryCode) {
     FormatValue(c.code, c.value, out.units, kValueBuffer);
     EXPECT_EQ(out.Text(), Text(c.text)) << (c.code ? c.code : "null") << " " << c.value;
     EXPECT_TRUE(out.UntouchedFrom(kValueBuffer));
+  }
+}
+
+// A cut date ("2024-01-1") reads as another day: a date that does not fit shows "--", itself
+// cut like any text.
+TEST(FormatValue, ADateThatDoesNotFitShowsDashes) {
+  const std::u16string date = u"2024-01-01";
+  for (std::int32_t capacity = 1; capacity <= 12; ++capacity) {
+    GuardedText<16> out;
+    FormatValue("date", 19723, out.units, capacity);
+    const std::size_t kept = static_cast<std::size_t>(capacity) - 1;
+    const std::u16string expected = kept >= date.size() ? date : Text(u"--").substr(0, kept);
+    EXPECT_EQ(out.Text(), expected) << capacity;
+    ASSERT_TRUE(out.UntouchedFrom(capacity)) << capacity;
   }
 }
 

@@ -80,6 +80,7 @@ TEST(EvalExpr, ArithmeticAndPrecedence) {
       {" \t\r\n w \n", 12, 0},
       {"2 * (3 + 4) ^ 2", 2 * 49, 0},
       {"1e3", 1000, 0},
+      {"2E3", 2000, 0},  // an upper-case exponent is read whole, not as 2 and "E3"
       {"0x10", 16, 0},
       {".5+.25", 0.75, 0},
       {"1.5e-1*10", 1.5, 0},

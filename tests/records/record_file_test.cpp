@@ -8,6 +8,12 @@
 #include <string>
 #include <thread>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+
+#include <cstdlib>
+#endif
+
 #include "platform/append_file.h"
 #include "record_test_util.h"
 #include "records/record_file.h"
@@ -70,16 +76,39 @@ TEST(RecordTexts, HeaderAndRecordOfTheBuiltInShape) {
             u"2024-03-05 08:07:09,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,x\r\n");
 }
 
-TEST(RecordTexts, ValuesAreWrittenByPercentG) {
+// The fewest digits from six up that read back as the same double: "%g" wherever "%g" is
+// exact, so files of earlier versions read alike; every other value whole, never rounded.
+TEST(RecordTexts, ValuesAreWrittenWithTheFewestDigitsThatReadBack) {
   struct Case {
     double value;
     const char16_t* text;
   };
   const double inf = std::numeric_limits<double>::infinity();
   const Case cases[] = {
-      {12.0, u"12"},       {0.5, u"0.5"},       {0.25, u"0.25"},       {1234567.0, u"1.23457e+06"},
-      {0.00001, u"1e-05"}, {0.0001, u"0.0001"}, {999999.0, u"999999"}, {-3.5, u"-3.5"},
-      {1e300, u"1e+300"},  {inf, u"inf"},       {-inf, u"-inf"},       {0.0, u"0"},
+      // "%g" exact: unchanged
+      {12.0, u"12"},
+      {0.5, u"0.5"},
+      {0.25, u"0.25"},
+      {0.00001, u"1e-05"},
+      {0.0001, u"0.0001"},
+      {999999.0, u"999999"},
+      {-3.5, u"-3.5"},
+      {1e300, u"1e+300"},
+      {inf, u"inf"},
+      {-inf, u"-inf"},
+      {0.0, u"0"},
+      {-0.0, u"-0"},
+      {1e6, u"1e+06"},
+      // more than six digits: as many as reading back needs
+      {1234567.0, u"1234567"},
+      {12.3456789, u"12.3456789"},
+      {0.1 + 0.2, u"0.30000000000000004"},
+      {1.0 / 3, u"0.3333333333333333"},
+      {123456789012.0, u"123456789012"},
+      {1.7976931348623157e308, u"1.7976931348623157e+308"},
+      {5e-324, u"4.94066e-324"},
+      {-2147483648.0, u"-2147483648"},
+      {1e-05 * 3.3, u"3.3e-05"},
   };
   const ToolDef tool = MakeTool(1, u"T", 1, kTestInputs);
   for (const Case& c : cases) {
@@ -98,47 +127,70 @@ TEST(RecordTexts, TimeFieldsArePadded) {
   EXPECT_EQ(std::u16string(record), u"0987-12-31 23:59:00,T,\r\n");
 }
 
-TEST(RecordTexts, ResultIsCutAfter254Units) {
+// The record carries the whole result, even a whole report beside sixteen long labels, and
+// is refused whole (empty, -1) when it does not fit: never cut.
+TEST(RecordTexts, ResultIsSavedWholeOrTheRecordIsRefused) {
   std::u16string result;
-  for (std::int32_t i = 0; i < 300; ++i) result += static_cast<char16_t>(u'a' + i % 26);
-  const ToolDef tool = MakeTool(1, u"T", 0, nullptr);
-  EXPECT_EQ(RecordText(tool, kDefaultValues, result.c_str()),
-            u"2024-03-05 08:07:09,T," + result.substr(0, 254) + u"\r\n");
+  for (std::int32_t i = 0; i < kWholeResultCapacity - 1; ++i) {
+    result += static_cast<char16_t>(u'a' + i % 26);
+  }
+  const std::u16string label(kHeaderCapacity, u'x');
+  ToolInput inputs[kMaxInputs];
+  for (ToolInput& input : inputs) input = ToolInput{"k", label.c_str(), nullptr, 0};
+  const ToolDef tool = MakeTool(3, u"T", kMaxInputs, inputs);
+  const double values[kMaxInputs] = {0.1 + 0.2};
+  const std::u16string record = RecordText(tool, values, result.c_str());
+  EXPECT_EQ(record.substr(record.size() - result.size() - 2), result + u"\r\n");
+  EXPECT_NE(record.find(label.substr(0, 126) + u"=0.30000000000000004,"), std::u16string::npos);
+
+  // At exactly capacity - 1 units the record is whole; one unit more and it is refused.
+  const std::u16string head = u"2024-03-05 08:07:09,";
+  const std::u16string title(kRecordCapacity - 1 - head.size() - 1 - 2, u't');
+  struct Case {
+    std::int32_t titleUnits;
+    std::int32_t length;
+  };
+  const Case cases[] = {{static_cast<std::int32_t>(title.size()), kRecordCapacity - 1},
+                        {static_cast<std::int32_t>(title.size()) + 1, -1}};
+  for (const Case& c : cases) {
+    const std::u16string titleText(static_cast<std::size_t>(c.titleUnits), u't');
+    const ToolDef titled = MakeTool(4, titleText.c_str(), 0, nullptr);
+    std::u16string out(kRecordCapacity + 1, u'?');
+    EXPECT_EQ(BuildRecordText(titled, kDefaultValues, u"", kSaveTime, out.data(), kRecordCapacity),
+              c.length);
+    EXPECT_EQ(out[kRecordCapacity], u'?');  // nothing past the capacity
+    if (c.length < 0) {
+      EXPECT_EQ(out[0], u'\0');
+    }
+  }
 }
 
-// A long label is cut inside its own piece (losing its value there), never into its neighbours.
-TEST(RecordTexts, LongLabelIsCutInsideItsPiece) {
+// A long label is cut as in the header, and its value still follows it whole.
+TEST(RecordTexts, LongLabelIsCutAsInTheHeaderAndKeepsItsValue) {
   const std::u16string label(200, u'标');
   const ToolInput inputs[] = {{"a", label.c_str(), nullptr, 0}, {"b", u"乙", nullptr, 0}};
   const ToolDef tool = MakeTool(2, u"T", 2, inputs);
   const double values[kMaxInputs] = {1.5, 2.0};
   EXPECT_EQ(RecordText(tool, values, u"r"),
-            u"2024-03-05 08:07:09,T," + label.substr(0, 126) + u",乙=2,r\r\n");
+            u"2024-03-05 08:07:09,T," + label.substr(0, 126) + u"=1.5,乙=2,r\r\n");
 
   char16_t header[kHeaderCapacity];
   BuildRecordHeader(tool, header, kHeaderCapacity);
   EXPECT_EQ(std::u16string(header), u"时间,工具," + label.substr(0, 126) + u",乙,结果\r\n");
 }
 
-// A whole line cut at its capacity must still end in CR LF, or the next record would be
-// glued onto it.
-TEST(RecordTexts, OverlongLinesStayBoundedAndEnded) {
+// A header line cut at its capacity must still end in CR LF, or the first record would be
+// glued onto it; a damaged input count reads no further than the value table.
+TEST(RecordTexts, OverlongHeaderStaysBoundedAndEnded) {
   const std::u16string label(127, u'x');
-  const std::u16string title(4000, u't');
   ToolInput inputs[kMaxInputs];
   for (ToolInput& input : inputs) input = ToolInput{"k", label.c_str(), nullptr, 0};
-  const ToolDef tool = MakeTool(3, title.c_str(), kMaxInputs, inputs);
+  const ToolDef tool = MakeTool(3, u"T", kMaxInputs, inputs);
 
   char16_t header[kHeaderCapacity];
   EXPECT_EQ(BuildRecordHeader(tool, header, kHeaderCapacity), kHeaderCapacity - 1);
   EXPECT_EQ(std::u16string(header).substr(kHeaderCapacity - 3), u"\r\n");
 
-  char16_t record[kRecordCapacity];
-  EXPECT_EQ(BuildRecordText(tool, kDefaultValues, u"r", kSaveTime, record, kRecordCapacity),
-            kRecordCapacity - 1);
-  EXPECT_EQ(std::u16string(record).substr(kRecordCapacity - 3), u"\r\n");
-
-  // A damaged input count reads no further than the value table.
   const ToolDef tooMany = MakeTool(4, u"T", kMaxInputs + 5, inputs);
   EXPECT_EQ(BuildRecordHeader(tooMany, header, kHeaderCapacity), kHeaderCapacity - 1);
   const ToolDef negative = MakeTool(5, u"T", -1, inputs);
@@ -159,29 +211,40 @@ TEST_F(RecordFolderTest, LaterSavesAddTheRecordOnly) {
   EXPECT_EQ(ReadBytes(RecordPath()), kBom + kHeaderBytes + kRecordBytes + kRecordBytes);
 }
 
-// Whether a header is due is decided by the file's size under the lock, never by reading it
-// nor by its existence alone: an empty file (left by a save on a full disk) gets its header,
-// a file that holds anything, even one that cannot be read, gets no second one in its middle.
-// A write or flush that fails is a failed save.
+// What leads the record is decided under the lock by the file's size and its last bytes,
+// never by its existence: an empty file (left by a save on a full disk) gets mark and header,
+// a lone mark (a torn first save) its header, a torn last line its CR LF, so every record
+// starts a line of its own; a file that holds anything gets no second header, and nothing is
+// ever removed. A file that cannot be read is taken as whole. Only a regular file is written,
+// and a write or flush that fails is a failed save.
 TEST_F(RecordFolderTest, WhatOneAppendAddsToTheFileItFinds) {
+  enum Kind { kNone, kFile, kWriteOnly, kFifo };
   struct Case {
     const char* name;
-    const char* before;  // null: no file
-    bool readable;
+    Kind kind;
+    const char* before;
     const char* path;  // null: the record file in the test folder
-    bool saved;
+    SaveOutcome outcome;
     std::string added;
   };
   const std::string all = kBom + kHeaderBytes + kRecordBytes;
   const Case cases[] = {
-    {"missing", nullptr, true, nullptr, true, all},
-    {"empty", "", true, nullptr, true, all},
-    {"empty and unreadable", "", false, nullptr, true, all},
-    {"with content", "old\r\n", true, nullptr, true, kRecordBytes},
-    {"unreadable", "old\r\n", false, nullptr, true, kRecordBytes},
-    {"mark only", "\xEF\xBB\xBF", true, nullptr, true, kRecordBytes},
+    {"missing", kNone, "", nullptr, SaveOutcome::kSaved, all},
+    {"empty", kFile, "", nullptr, SaveOutcome::kSaved, all},
+    {"empty and unreadable", kWriteOnly, "", nullptr, SaveOutcome::kSaved, all},
+    {"with content", kFile, "old\r\n", nullptr, SaveOutcome::kSaved, kRecordBytes},
+    {"unreadable", kWriteOnly, "old\r\n", nullptr, SaveOutcome::kSaved, kRecordBytes},
+    {"mark only", kFile, "\xEF\xBB\xBF", nullptr, SaveOutcome::kSaved, kHeaderBytes + kRecordBytes},
+    {"torn last line", kFile, "a,b=1,x", nullptr, SaveOutcome::kSaved, "\r\n" + kRecordBytes},
+    {"torn after CR", kFile, "old\r", nullptr, SaveOutcome::kSaved, "\r\n" + kRecordBytes},
+    {"torn after LF", kFile, "old\n", nullptr, SaveOutcome::kSaved, "\r\n" + kRecordBytes},
+    {"one byte", kFile, "x", nullptr, SaveOutcome::kSaved, "\r\n" + kRecordBytes},
+    {"line end only", kFile, "\r\n", nullptr, SaveOutcome::kSaved, kRecordBytes},
+    {"mark and torn header", kFile, "\xEF\xBB\xBF\xE6\x97", nullptr, SaveOutcome::kSaved,
+     "\r\n" + kRecordBytes},
 #if !defined(_WIN32)
-    {"device that is always full", nullptr, true, "/dev/full", false, ""},
+    {"device that is always full", kNone, "", "/dev/full", SaveOutcome::kFailed, ""},
+    {"FIFO without a reader", kFifo, "", nullptr, SaveOutcome::kFailed, ""},
 #endif
   };
   char16_t header[kHeaderCapacity];
@@ -193,15 +256,57 @@ TEST_F(RecordFolderTest, WhatOneAppendAddsToTheFileItFinds) {
     SCOPED_TRACE(c.name);
     std::error_code ignored;
     fs::remove(RecordPath(), ignored);
-    if (c.before != nullptr) std::ofstream(RecordPath(), std::ios::binary) << c.before;
-    // Write-only where that holds (not for root, nor on Windows).
-    if (!c.readable) fs::permissions(RecordPath(), fs::perms::owner_write);
-    const fs::path path = c.path != nullptr ? fs::path(c.path) : RecordPath();
-    EXPECT_EQ(AppendRecordFile(path.u16string().c_str(), header, record), c.saved);
-    fs::permissions(RecordPath(), fs::perms::owner_read | fs::perms::owner_write, ignored);
-    if (c.path == nullptr) {
-      EXPECT_EQ(ReadBytes(RecordPath()), (c.before != nullptr ? c.before : "") + c.added);
+    if (c.kind == kFile || c.kind == kWriteOnly) {
+      std::ofstream(RecordPath(), std::ios::binary) << c.before;
     }
+    // Write-only where that holds (not for root, nor on Windows).
+    if (c.kind == kWriteOnly) fs::permissions(RecordPath(), fs::perms::owner_write);
+#if !defined(_WIN32)
+    // Opened for writing, a FIFO would wait for a reader: the save must not.
+    if (c.kind == kFifo) {
+      ASSERT_EQ(mkfifo(RecordPath().c_str(), 0600), 0);
+    }
+#endif
+    const fs::path path = c.path != nullptr ? fs::path(c.path) : RecordPath();
+    EXPECT_EQ(AppendRecordFile(path.u16string().c_str(), header, record), c.outcome);
+    fs::permissions(RecordPath(), fs::perms::owner_read | fs::perms::owner_write, ignored);
+    if (c.path == nullptr && c.kind != kFifo) {
+      EXPECT_EQ(ReadBytes(RecordPath()), c.before + c.added);
+    }
+  }
+}
+
+// Through the append itself: a header or record without its end inside its capacity is
+// refused whole, never written cut; the largest ones, all three-byte characters, fit the
+// UTF-8 area whole.
+TEST_F(RecordFolderTest, AppendTakesTextsUpToTheirCapacityAndRefusesLonger) {
+  struct Case {
+    const char* name;
+    std::int32_t headerUnits;
+    std::int32_t recordUnits;
+    SaveOutcome outcome;
+  };
+  const Case cases[] = {
+      {"largest", kHeaderCapacity - 1, kRecordCapacity - 1, SaveOutcome::kSaved},
+      {"record one unit too long", kHeaderCapacity - 1, kRecordCapacity, SaveOutcome::kFailed},
+      {"header one unit too long", kHeaderCapacity, kRecordCapacity - 1, SaveOutcome::kFailed},
+  };
+  fs::create_directories(RecordPath().parent_path());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::error_code ignored;
+    fs::remove(RecordPath(), ignored);
+    std::u16string header(static_cast<std::size_t>(c.headerUnits), u'头');
+    std::u16string record(static_cast<std::size_t>(c.recordUnits), u'录');
+    header += u'\0';  // the end lies just past the texts
+    record += u'\0';
+    EXPECT_EQ(AppendRecordFile(RecordPath().u16string().c_str(), header.c_str(), record.c_str()),
+              c.outcome);
+    // Refused before the file is opened: not even created.
+    const std::uintmax_t size = c.outcome == SaveOutcome::kSaved
+                                    ? 3 + 3u * (kHeaderCapacity - 1) + 3u * (kRecordCapacity - 1)
+                                    : static_cast<std::uintmax_t>(-1);
+    EXPECT_EQ(fs::file_size(RecordPath(), ignored), size);
   }
 }
 
@@ -211,8 +316,8 @@ TEST_F(RecordFolderTest, SaveWaitsBoundedForAnotherWindowsLock) {
   ASSERT_TRUE(Save(TestTool()));
   const std::string before = ReadBytes(RecordPath());
   const AppendFile other = OpenAppendFile(RecordPath().u16string().c_str());
-  ASSERT_TRUE(LockAppendFile(other, 0));
-  EXPECT_FALSE(Save(TestTool()));
+  ASSERT_EQ(LockAppendFile(other, 0), LockResult::kLocked);
+  EXPECT_EQ(SaveWith(TestTool()), SaveOutcome::kHeldElsewhere);
 
   std::thread letGo([other] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -265,8 +370,9 @@ TEST_F(RecordFolderTest, LongCjkRecordIsWrittenWhole) {
 TEST_F(RecordFolderTest, NestedMissingBaseFolderIsCreatedLevelByLevel) {
   const fs::path nested = base_ / "a" / "b";
   char16_t path[kRecordPathCapacity];
-  ASSERT_TRUE(SaveToolRecord(nested.u16string().c_str(), TestTool(), kDefaultValues, kDefaultResult,
-                             kSaveTime, path, kRecordPathCapacity));
+  ASSERT_EQ(SaveToolRecord(nested.u16string().c_str(), TestTool(), kDefaultValues, kDefaultResult,
+                           kSaveTime, path, kRecordPathCapacity),
+            SaveOutcome::kSaved);
   EXPECT_EQ(ReadBytes(nested / "TarnMedSuite" / "records" / "T017.csv"),
             kBom + kHeaderBytes + kRecordBytes);
 }
@@ -274,13 +380,52 @@ TEST_F(RecordFolderTest, NestedMissingBaseFolderIsCreatedLevelByLevel) {
 // Without a usable base folder nothing may be written (a relative or root path would be).
 TEST_F(RecordFolderTest, MissingOrOverlongBaseFolderFails) {
   char16_t path[kRecordPathCapacity];
-  EXPECT_FALSE(SaveToolRecord(u"", TestTool(), kDefaultValues, kDefaultResult, kSaveTime, path,
-                              kRecordPathCapacity));
+  EXPECT_EQ(SaveToolRecord(u"", TestTool(), kDefaultValues, kDefaultResult, kSaveTime, path,
+                           kRecordPathCapacity),
+            SaveOutcome::kFailed);
   const std::u16string longBase = baseText_ + Sep() + std::u16string(kRecordsFolderCapacity, u'a');
-  EXPECT_FALSE(SaveToolRecord(longBase.c_str(), TestTool(), kDefaultValues, kDefaultResult,
-                              kSaveTime, path, kRecordPathCapacity));
+  EXPECT_EQ(SaveToolRecord(longBase.c_str(), TestTool(), kDefaultValues, kDefaultResult, kSaveTime,
+                           path, kRecordPathCapacity),
+            SaveOutcome::kFailed);
   EXPECT_TRUE(fs::is_empty(base_));
 }
+
+#if !defined(_WIN32)
+// The XDG rule: XDG_DATA_HOME counts only as an absolute path; unset, empty or relative, the
+// base is ~/.local/share. A relative one would put the records under whatever folder the
+// program was started in.
+TEST(RecordBaseFolder, XdgDataHomeOnlyWhenAbsolute) {
+  struct Case {
+    const char* xdg;  // null: unset
+    const char* home;
+    bool found;
+    const char16_t* base;
+  };
+  const Case cases[] = {
+      {"/data/x", "/home/u", true, u"/data/x"},
+      {nullptr, "/home/u", true, u"/home/u/.local/share"},
+      {"", "/home/u", true, u"/home/u/.local/share"},
+      {"data/x", "/home/u", true, u"/home/u/.local/share"},
+      {"./x", "/home/u", true, u"/home/u/.local/share"},
+      {"data/x", "", false, u""},
+  };
+  const char* savedXdg = std::getenv("XDG_DATA_HOME");
+  const std::string xdgBefore = savedXdg != nullptr ? savedXdg : "";
+  const char* savedHome = std::getenv("HOME");
+  const std::string homeBefore = savedHome != nullptr ? savedHome : "";
+  for (const Case& c : cases) {
+    if (c.xdg != nullptr) setenv("XDG_DATA_HOME", c.xdg, 1);
+    if (c.xdg == nullptr) unsetenv("XDG_DATA_HOME");
+    setenv("HOME", c.home, 1);
+    char16_t base[kBaseFolderCapacity];
+    EXPECT_EQ(LocalAppDataFolder(base, kBaseFolderCapacity), c.found) << c.xdg;
+    EXPECT_EQ(std::u16string(base), c.base) << (c.xdg != nullptr ? c.xdg : "(unset)");
+  }
+  if (savedXdg != nullptr) setenv("XDG_DATA_HOME", xdgBefore.c_str(), 1);
+  if (savedXdg == nullptr) unsetenv("XDG_DATA_HOME");
+  setenv("HOME", homeBefore.c_str(), 1);
+}
+#endif
 
 }  // namespace
 }  // namespace tarn

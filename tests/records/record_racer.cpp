@@ -69,9 +69,9 @@ int main(int argc, char** argv) {
     const std::u16string roundText = roundBase.u16string();
     for (long i = 0; i < saves; ++i) {
       char16_t path[tarn::kRecordPathCapacity];
-      if (!tarn::SaveToolRecord(roundText.c_str(), tarn::TestTool(), tarn::kDefaultValues,
-                                tarn::kDefaultResult, tarn::kSaveTime, path,
-                                tarn::kRecordPathCapacity)) {
+      if (tarn::SaveToolRecord(roundText.c_str(), tarn::TestTool(), tarn::kDefaultValues,
+                               tarn::kDefaultResult, tarn::kSaveTime, path,
+                               tarn::kRecordPathCapacity) != tarn::SaveOutcome::kSaved) {
         ++failed;
       }
       // A window never saves back to back: without a pause one racer could take the lock

@@ -73,11 +73,12 @@ class RecordFolderTest : public ::testing::Test {
     return base_ / "TarnMedSuite" / "records" / "T017.csv";
   }
   // One save of the test tool with the default values and result at the fixed time.
-  bool Save(const ToolDef& tool, const double* values = kDefaultValues,
-            const char16_t* result = kDefaultResult) {
+  SaveOutcome SaveWith(const ToolDef& tool, const double* values = kDefaultValues,
+                       const char16_t* result = kDefaultResult) {
     return SaveToolRecord(baseText_.c_str(), tool, values, result, kSaveTime, path_,
                           kRecordPathCapacity);
   }
+  bool Save(const ToolDef& tool) { return SaveWith(tool) == SaveOutcome::kSaved; }
 
   std::filesystem::path base_;
   std::u16string baseText_;

@@ -101,8 +101,11 @@ const Grade kApart = {"结论：奥美拉唑与维生素C 同瓶 pH 冲突，稳
 const Grade kNothing = {
     "结论：本工具库内未收录该组合的明确禁忌，但仍须查本院配伍表并现配现用、注意冲管。",
     "未收录明确禁忌，仍需核对院内配伍表", 0};
+const Grade kUnknownNumber = {"结论：药品编号须为 1-10，请核对编号后重新查询。",
+                              "药品编号须为 1-10，请核对", 1};
 
 const Grade& ExpectedGrade(int lo, int hi) {
+  if (lo < 1 || hi > 10) return kUnknownNumber;
   if ((lo == 1 && hi == 2) || (lo == 2 && hi == 9)) return kContraindicated;
   if ((lo == 3 && hi == 6) || (lo == 3 && hi == 9)) return kVancomycin;
   if ((lo == 4 && hi == 10) || (lo == 5 && hi == 9)) return kMixture;
@@ -137,17 +140,20 @@ TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesAreNamedAsNotInTheTable
       {{{"drugA", 2.6}, {"drugB", 9.9}}, "待查：2 号 葡萄糖酸钙  +  9 号 碳酸氢钠", 3},
       {{{"drugA", 7}, {"drugB", 6}}, "待查：7 号 维生素C  +  6 号 奥美拉唑", 1},
       {{{"drugA", 3}, {"drugB", 3}}, "待查：3 号 万古霉素  +  3 号 万古霉素", 0},
-      // An unknown number must never read as drug 1 (its pair with 2 is contraindicated).
-      {{}, "待查：0 号 （无此编号）  +  0 号 （无此编号）", 0},
-      {{{"drugA", 11}, {"drugB", 2}}, "待查：11 号 （无此编号）  +  2 号 葡萄糖酸钙", 0},
-      {{{"drugA", 12}, {"drugB", -2}}, "待查：12 号 （无此编号）  +  -2 号 （无此编号）", 0},
+      // An unknown number must never read as drug 1 (its pair with 2 is contraindicated),
+      // nor pass as a pair with no known conflict: it was never looked up.
+      {{}, "待查：0 号 （无此编号）  +  0 号 （无此编号）", 1},
+      {{{"drugA", 11}, {"drugB", 2}}, "待查：11 号 （无此编号）  +  2 号 葡萄糖酸钙", 1},
+      {{{"drugA", 12}, {"drugB", -2}}, "待查：12 号 （无此编号）  +  -2 号 （无此编号）", 1},
+      // The out-of-range sentinel is never shown as a number.
       {{{"drugA", std::numeric_limits<double>::quiet_NaN()}, {"drugB", 2}},
-       "待查：-2147483648 号 （无此编号）  +  2 号 葡萄糖酸钙",
-       0},
+       "待查：（超出范围） 号 （无此编号）  +  2 号 葡萄糖酸钙",
+       1},
       // 1 + 2^32 is not drug 1: out of range reads as INT32_MIN, never wraps onto a number.
       {{{"drugA", 4294967297.0}, {"drugB", 2}},
-       "待查：-2147483648 号 （无此编号）  +  2 号 葡萄糖酸钙",
-       0},
+       "待查：（超出范围） 号 （无此编号）  +  2 号 葡萄糖酸钙",
+       1},
+      {{{"drugA", 1}, {"drugB", 1e10}}, "待查：1 号 头孢曲松  +  （超出范围） 号 （无此编号）", 1},
   };
   for (const Case& c : cases) {
     const auto outcome = RunGenerator(DrugCompatibility, c.inputs);

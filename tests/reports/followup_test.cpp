@@ -92,30 +92,76 @@ TEST(FollowUpPlan, CountIsClampedToTwentyAndGapDefaultsToSeven) {
   EXPECT_EQ(lines[20], "第 20 次：" + DateText(today + std::int64_t{19} * 7));
 }
 
-TEST(FollowUpPlan, OffsetsAtTheEndsOfThe32BitRangeDoNotOverflow) {
-  // T + S + (k - 1) × G in 32 bits wrapped around to nonsense dates.
+// Offsets at the ends of the 32-bit range once wrapped around to nonsense dates; then the
+// sentinel showed as "起始第 -2147483648 天" with dates in year -5877584, and 2e9 days gave
+// year 5477840. Neither the sentinel nor a date outside years 0001-9999 is shown as data.
+TEST(FollowUpPlan, NoSentinelOrImpossibleDateIsShownAsData) {
   const std::int64_t today = DaysFromCivil(2026, 6, 1);
+  const auto daysFromToday = [today](std::int32_t year, std::int32_t month, std::int32_t day) {
+    return static_cast<double>(DaysFromCivil(year, month, day) - today);
+  };
+  const double lastDay = daysFromToday(9999, 12, 31);
+  const double firstDay = daysFromToday(1, 1, 1);
+  const auto days = [](double offset) { return std::to_string(static_cast<std::int64_t>(offset)); };
+  const std::string noDate = "（日期超出范围）";
+  const std::string startOut = "起始天数超出范围，请核对后重新生成";
+  const std::string datesOut = "随访日期超出范围，请核对起始与间隔";
   struct Case {
     std::vector<KeyValue> inputs;
-    std::int64_t start, gap;
+    std::string header;  // between "起始第 " and " 次）："
+    std::vector<std::string> dates;
+    const std::string& verdict;
+    Level level;
   };
   const Case cases[] = {
-      {{{"start", 2147483647.0}, {"gap", 2147483647.0}, {"times", 20}}, INT32_MAX, INT32_MAX},
-      {{{"start", -2147483648.0}, {"times", 20}}, INT32_MIN, 7},
-      {{{"start", std::numeric_limits<double>::quiet_NaN()}, {"times", 2}}, INT32_MIN, 7},
-      {{{"start", 1e15}, {"gap", 1e15}, {"times", 2}}, INT32_MIN, 7},
+      {{{"start", 2147483647.0}, {"gap", 2147483647.0}, {"times", 2}},
+       "2147483647 天，间隔 2147483647 天，共 2",
+       {noDate, noDate},
+       datesOut,
+       2},
+      {{{"start", 2e9}}, "2000000000 天，间隔 7 天，共 1", {noDate}, datesOut, 2},
+      {{{"start", -2147483648.0}, {"times", 20}},
+       "（超出范围） 天，间隔 7 天，共 20",
+       {},
+       startOut,
+       2},
+      {{{"start", std::numeric_limits<double>::quiet_NaN()}, {"times", 2}},
+       "（超出范围） 天，间隔 7 天，共 2",
+       {},
+       startOut,
+       2},
+      {{{"start", 1e10}, {"gap", 1e15}, {"times", 2}},
+       "（超出范围） 天，间隔 7 天，共 2",
+       {},
+       startOut,
+       2},
+      // The ends of the calendar shown.
+      {{{"start", lastDay}, {"gap", 1}, {"times", 2}},
+       days(lastDay) + " 天，间隔 1 天，共 2",
+       {"9999-12-31", noDate},
+       datesOut,
+       2},
+      {{{"start", firstDay}}, days(firstDay) + " 天，间隔 7 天，共 1", {"0001-01-01"}, "", 0},
+      {{{"start", firstDay - 1}},
+       days(firstDay - 1) + " 天，间隔 7 天，共 1",
+       {noDate},
+       datesOut,
+       2},
   };
   for (const Case& c : cases) {
-    const auto lines = Lines(RunPlanOn(today, c.inputs).result);
-    EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 " + std::to_string(c.start) + " 天，间隔 " +
-                            std::to_string(c.gap) + " 天，共 " + std::to_string(lines.size() - 3) +
-                            " 次）：");
-    for (std::size_t k = 1; k + 2 < lines.size(); ++k) {
-      const std::int64_t dayNumber = today + c.start + static_cast<std::int64_t>(k - 1) * c.gap;
-      const std::string date = DateText(dayNumber);
-      ASSERT_FALSE(date.empty()) << dayNumber;
-      EXPECT_EQ(lines[k], "第 " + std::to_string(k) + " 次：" + date);
+    const auto outcome = RunPlanOn(today, c.inputs);
+    const auto lines = Lines(outcome.result);
+    EXPECT_EQ(lines[0], "随访节点（以今天为基准，起始第 " + c.header + " 次）：");
+    ASSERT_EQ(lines.size(), c.dates.size() + 3) << c.header;
+    for (std::size_t k = 0; k < c.dates.size(); ++k) {
+      EXPECT_EQ(lines[k + 1], "第 " + std::to_string(k + 1) + " 次：" + c.dates[k]) << c.header;
     }
+    EXPECT_EQ(lines[c.dates.size() + 1],
+              "内容：症状与体征、用药依从性、复查项目、并发症预警、是否需要提前复诊。");
+    EXPECT_EQ(outcome.verdict,
+              c.verdict.empty() ? "随访计划已生成，可按日期短信提醒患者" : c.verdict)
+        << c.header;
+    EXPECT_EQ(outcome.level, c.level) << c.header;
   }
 }
 
@@ -140,28 +186,49 @@ TEST(InfusionCard, PrintsTheInputsAsTheyCome) {
     const char* drip;
   };
   const Case cases[] = {
-      {{}, "床号：0", "药液：医嘱药量 0.00 ，加入溶媒 0 ml", "滴速：0 滴/分（约 0 ml/h）"},
+      {{},
+       "床号：0",
+       "药液：医嘱药量 0.00 ，加入溶媒 0 ml，请核对",
+       "滴速：0 滴/分（约 0 ml/h），请核对"},
       {{{"bed", 12}, {"dose", 0.5}, {"volume", 100}, {"gtt", 40}},
        "床号：12",
        "药液：医嘱药量 0.50 ，加入溶媒 100 ml",
        "滴速：40 滴/分（约 120 ml/h）"},
-      {{{"gtt", 45}},
+      {{{"volume", 100}, {"gtt", 45}},
        "床号：0",
-       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
+       "药液：医嘱药量 0.00 ，加入溶媒 100 ml",
        "滴速：45 滴/分（约 135 ml/h）"},
       // Halves go to the even neighbour: 33.5 -> 34, 100.5 -> 100.
-      {{{"gtt", 33.5}},
+      {{{"volume", 250}, {"gtt", 33.5}},
        "床号：0",
-       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
+       "药液：医嘱药量 0.00 ，加入溶媒 250 ml",
        "滴速：34 滴/分（约 100 ml/h）"},
       {{{"bed", 3.7}, {"dose", -1.125}, {"volume", 250.5}},
        "床号：3",
-       "药液：医嘱药量 -1.12 ，加入溶媒 250 ml",
-       "滴速：0 滴/分（约 0 ml/h）"},
+       "药液：医嘱药量 -1.125 ，加入溶媒 250.5 ml",
+       "滴速：0 滴/分（约 0 ml/h），请核对"},
       {{{"beds", 7}},
        "床号：0",
-       "药液：医嘱药量 0.00 ，加入溶媒 0 ml",
-       "滴速：0 滴/分（约 0 ml/h）"},
+       "药液：医嘱药量 0.00 ，加入溶媒 0 ml，请核对",
+       "滴速：0 滴/分（约 0 ml/h），请核对"},
+      // The order as typed: 0.125 once showed 0.12, 0.004 as 0.00 and 2.5 ml as 2 ml.
+      {{{"dose", 0.125}, {"volume", 2.5}, {"gtt", 20}},
+       "床号：0",
+       "药液：医嘱药量 0.125 ，加入溶媒 2.5 ml",
+       "滴速：20 滴/分（约 60 ml/h）"},
+      {{{"dose", 0.004}, {"volume", 0.1}, {"gtt", 1}},
+       "床号：0",
+       "药液：医嘱药量 0.004 ，加入溶媒 0.1 ml",
+       "滴速：1 滴/分（约 3 ml/h）"},
+      {{{"dose", 1e-10}, {"volume", 1.0 / 3}, {"gtt", 1}},
+       "床号：0",
+       "药液：医嘱药量 1e-10 ，加入溶媒 0.3333333333333333 ml",
+       "滴速：1 滴/分（约 3 ml/h）"},
+      // Not above 0, NaN included, and the sentinel never shown as a bed.
+      {{{"bed", 1e10}, {"volume", -5}, {"gtt", std::numeric_limits<double>::quiet_NaN()}},
+       "床号：（超出范围）",
+       "药液：医嘱药量 0.00 ，加入溶媒 -5 ml，请核对",
+       "滴速：nan 滴/分（约 nan ml/h），请核对"},
   };
   for (const Case& c : cases) {
     const auto outcome = RunGenerator(InfusionCard, c.inputs);

@@ -142,6 +142,10 @@ TEST(AppendLine, NumbersThatWouldBeCutAreWrittenWholeInExponentForm) {
       {300, u"%ls%.2f ，%.0f ml", 2.5, 1e300, "2.50 ，1e+300 ml"},
       {420, u"%ls%.0f 与 %d", 1e100, 12345, "1e+100 与 12345"},
       {300, u"%ls%.0f%ls", 1e100, 0, WholeDigits(1e100)},  // fits: the digits stay
+      // A fixed text of 79 characters is never shortened; only a longer one may be.
+      {420, u"%ls%.2f 与 %.0f", 5e75, 1e300,
+       "5000000000000000235300672479527347945779800703933315382139354767449124765696.00 与 "
+       "1e+300"},
   };
   for (const auto& c : cases) {
     const std::u16string filler(c.fillerUnits, u'字');
@@ -161,12 +165,16 @@ TEST(AppendLine, ReportLinesAtHugeValuesEndWithTheirUnits) {
       {DosingTimetable,
        {{"start", 1e300}, {"interval", 1e300}, {"times", 2}},
        0,
-       "首剂时间 1e+300:00，间隔 1e+300 小时，共 2 次："},
+       "首剂时间 第--天 --:--，间隔 1e+300 小时，共 2 次："},
       {InfusionCard,
        {{"dose", 1e300}, {"volume", 1e300}},
        2,
        "药液：医嘱药量 1e+300 ，加入溶媒 1e+300 ml"},
       {InfusionCard, {{"gtt", 1e300}}, 3, "滴速：1e+300 滴/分（约 3e+300 ml/h）"},
+      {InfusionCard,
+       {{"dose", 1.2345678e100}, {"volume", 1}},
+       2,
+       "药液：医嘱药量 1.2345678e+100 ，加入溶媒 1 ml"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Lines(RunGenerator(c.generator, c.inputs).result)[c.line], c.expected);

@@ -22,22 +22,12 @@ const std::u16string kDefaultResult =
 const std::u16string kNormalVerdict = u"按体重计算完成，餐后服用减少胃肠刺激";
 const std::u16string kLowWeightVerdict = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
 
-// The colour the window gives the verdict label's text right now.
-COLORREF VerdictTextColour() {
-  HDC dc = CreateCompatibleDC(nullptr);
-  SendMessageW(gWindow.mainWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(gWindow.verdictLabel));
-  const COLORREF colour = GetTextColor(dc);
-  DeleteDC(dc);
-  return colour;
-}
-
 TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
   PressKey(Edit(0), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
   EXPECT_EQ(Text(gWindow.verdictLabel), kNormalVerdict);
   EXPECT_EQ(gWindow.verdictLevel, 0);
-  EXPECT_EQ(VerdictTextColour(), RGB(0, 128, 96));
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(0, 128, 96));
   EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
   EXPECT_EQ(std::u16string(gWindow.copyText), kDefaultResult + u"—— " + kNormalVerdict);
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
@@ -54,16 +44,19 @@ TEST_F(WindowTest, WeightFiveGivesLevelTwoInItsColour) {
             u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
   EXPECT_EQ(Text(gWindow.verdictLabel), kLowWeightVerdict);
   EXPECT_EQ(gWindow.verdictLevel, 2);
-  EXPECT_EQ(VerdictTextColour(), RGB(214, 108, 0));
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(214, 108, 0));
 }
 
-TEST_F(WindowTest, ZeroConcentrationShowsTheSubstituteAndTheNote) {
+// "给药体积：0.00 ml" under the green verdict once read as a dose to give.
+TEST_F(WindowTest, ZeroConcentrationShowsDashesTheNoteAndLevelThree) {
   SetInput(2, u"0");
   PressKey(Edit(2), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox),
-            u"单次剂量：120.0 mg\r\n给药体积：0.00 ml\r\n每日上限：480 mg\r\n"
+            u"单次剂量：120.0 mg\r\n给药体积：-- ml\r\n每日上限：480 mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
-  EXPECT_EQ(Text(gWindow.verdictLabel), kNormalVerdict);
+  EXPECT_EQ(Text(gWindow.verdictLabel), u"请核对：体重、每次剂量和浓度须大于 0");
+  EXPECT_EQ(gWindow.verdictLevel, 3);
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(190, 30, 45));
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
 }
 
@@ -77,7 +70,7 @@ TEST_F(WindowTest, VerdictColourFollowsTheLevel) {
   };
   for (const auto& c : cases) {
     gWindow.verdictLevel = c.level;
-    EXPECT_EQ(VerdictTextColour(), c.colour) << "level " << c.level;
+    EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), c.colour) << "level " << c.level;
   }
 }
 
@@ -86,8 +79,9 @@ TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
     const char16_t* text;
     double value;
   } cases[] = {
-      {u"", 0},       {u"   ", 0},  {u"  7", 7}, {u"12kg", 12},  {u"0x10", 16},   {u"-3", -3},
-      {u"1e3", 1000}, {u".5", 0.5}, {u"\t8", 8}, {u"1e-400", 0}, {u"+2.5e1", 25},
+      {u"", 0},        {u"   ", 0},    {u"  7", 7},   {u"12kg", 12}, {u"0x10", 16},
+      {u"-3", -3},     {u"1e3", 1000}, {u".5", 0.5},  {u"\t8", 8},   {u"1e-400", 0},
+      {u"+2.5e1", 25}, {u"12 KG", 12}, {u" 12 ", 12},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -101,8 +95,9 @@ TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
   }
 }
 
-// "abc" and full-width "１２" were once read as 0, "12,5" as 12 and a long text cut to its
-// first 127 units: each showed a wrong dose as valid. They are refused like "inf".
+// "abc" and full-width "１２" were once read as 0, "12,5" as 12, "3000g" in the kg box as
+// 3000 kg and a long text cut to its first 127 units: each showed a wrong dose as valid.
+// They are refused like "inf".
 TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatItem) {
   const std::u16string tooLong = std::u16string(kMaxInputText, u'0') + u"1";
   const struct {
@@ -112,7 +107,8 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
       {0, u"abc"},      {1, u"１２"},        {2, u"12,5"},     {0, tooLong},  {1, u"12，5"},
       {0, u"1 2"},      {0, u"1e999"},       {0, u"-1e999"},   {0, u"inf"},   {0, u"INF"},
       {0, u"-Inf"},     {0, u"infinity"},    {0, u"InFiNiTy"}, {0, u"nan"},   {0, u"NaN"},
-      {0, u"nan(123)"}, {0, u"information"}, {0, u"nanny"},    {0, u"  inf"},
+      {0, u"nan(123)"}, {0, u"information"}, {0, u"nanny"},    {0, u"  inf"}, {0, u"3000g"},
+      {0, u"12公斤"},   {1, u"12kg"},        {2, u"20mg"},
   };
   PressKey(Edit(0), VK_F5);  // a previous result that a refused run must leave alone
   const std::u16string copyBefore(gWindow.copyText);
@@ -137,7 +133,7 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
     EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.lastResultText), kDefaultResult);
     EXPECT_EQ(std::u16string(gWindow.copyText), copyBefore);
-    EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  Talvoro");
+    EXPECT_EQ(std::u16string(gWindow.statusText), u"输入已更改，请按 F5 重新计算");
     SetInput(c.item, before.c_str());
   }
 }
@@ -171,14 +167,16 @@ TEST_F(WindowTest, TheLongestReadTextIsReadWhole) {
   EXPECT_EQ(gWindow.inputValues[0], 1.0);
 }
 
-TEST_F(WindowTest, ACustomReportCopiesOnlyTheReportText) {
+// A report's copy once held only its text, cut at 1,023 units: a pasted report lost its
+// verdict, the conclusion of a compatibility check. A result without a final line break gets
+// one before the verdict.
+TEST_F(WindowTest, ACustomReportCopiesTheReportTextAndItsVerdict) {
   static const ToolInput kInputs[] = {{"n", u"数", nullptr, 1}};
   static const ToolDef kReportTool = {50,      u"报表", nullptr, u"测试", u"无",   nullptr, 1,
                                       kInputs, 0,       nullptr, 0,       nullptr, 999};
   OpenWindow(kReportTool);
   PressKey(Edit(0), VK_F5);
-  EXPECT_NE(Text(gWindow.resultBox), u"");
-  EXPECT_EQ(std::u16string(gWindow.copyText), Text(gWindow.resultBox).substr(0, 1023));
+  EXPECT_EQ(std::u16string(gWindow.copyText), u"（该工具暂无自定义报告）\r\n—— 暂无报告内容");
   EXPECT_EQ(std::u16string(gWindow.statusText), u"计算完成  报表");
 }
 

@@ -2,9 +2,12 @@
 // copy leaves the user's clipboard alone), the restored defaults and the about text.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
+#include "reports/report_keys.h"
 #include "ui/main_window.h"
+#include "ui/theme.h"
 #include "ui/window_state.h"
 #include "window_fixture.h"
 
@@ -12,6 +15,9 @@ namespace tarn {
 namespace {
 
 const std::u16string kNoResultMessage = u"请先点击“计算”生成结果。";
+const std::u16string kStaleStatus = u"输入已更改，请按 F5 重新计算";
+
+std::u16string Status() { return gWindow.statusText; }
 
 TEST_F(WindowTest, CopyPutsTheTitleLineAndTheCopyTextOnTheClipboard) {
   PutOnClipboard(window_, u"earlier");
@@ -26,6 +32,97 @@ TEST_F(WindowTest, CopyPutsTheTitleLineAndTheCopyTextOnTheClipboard) {
   const std::u16string block = ClipboardBlock();
   ASSERT_GT(block.size(), ClipboardText().size());
   EXPECT_EQ(block.find_first_not_of(u'\0', ClipboardText().size()), std::u16string::npos);
+}
+
+// A 30-bed handover was cut inside bed 13, and a rota inside its rows, under "结果已复制到
+// 剪贴板": the copy is now the whole result box and the verdict at the largest report sizes.
+TEST_F(WindowTest, CopyCarriesTheWholeLargestReportsAndTheirVerdicts) {
+  static const ToolInput kRotaInputs[] = {{kKeyNurses, u"护士人数", u"人", 40},
+                                          {kKeyDays, u"排班天数", u"天", 31}};
+  static const ToolInput kHandoverInputs[] = {{kKeyBeds, u"床位数", u"床", 30}};
+  static const ToolDef kReports[] = {
+      {101, u"护理排班表", nullptr, u"护理", u"无", nullptr, 2, kRotaInputs, 0, nullptr, 0, nullptr,
+       1},
+      {109, u"交班报告模板", nullptr, u"护理", u"无", nullptr, 1, kHandoverInputs, 0, nullptr, 0,
+       nullptr, 9},
+  };
+  for (const ToolDef& tool : kReports) {
+    SCOPED_TRACE(testing::Message() << "tool " << tool.id);
+    OpenWindow(tool);
+    PressKey(Edit(0), VK_F5);
+    Command(kCopyButtonId);
+    const std::u16string result = Text(gWindow.resultBox);
+    ASSERT_GT(result.size(), 2000u) << "well past the old cut at 1,023 units";
+    EXPECT_EQ(ClipboardText(),
+              tool.title + std::u16string(u"\r\n") + result + u"—— " + Text(gWindow.verdictLabel));
+    EXPECT_EQ(Status(), u"结果已复制到剪贴板");
+  }
+}
+
+// The 12 kg result once stayed on screen after the weight box was changed to 20, and copy and
+// save passed it on as current. An edit after a calculation marks it until the next one.
+TEST_F(WindowTest, AnEditAfterACalculationMarksTheResultStaleUntilTheNextCalculation) {
+  PutOnClipboard(window_, u"earlier");
+  const std::u16string ready = Status();
+  SetInput(0, u"15");  // no result yet: nothing to mark
+  EXPECT_EQ(Status(), ready);
+  PressKey(Edit(0), VK_F5);
+  const std::u16string result15 = Text(gWindow.resultBox);
+  SetInput(0, u"20");
+  EXPECT_EQ(Status(), kStaleStatus);
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), kMutedText);  // greyed: not current
+  EXPECT_EQ(StaticTextColour(gWindow.resultBox), kMutedText);
+
+  // Copy and save refuse, and so they do after a refused calculation, which leaves the shown
+  // result and the mark alone.
+  Command(kCopyButtonId);
+  Command(kSaveButtonId);
+  SetInput(1, u"abc");
+  PressKey(Edit(0), VK_F5);
+  SetInput(1, u"10");
+  Command(kCopyButtonId);
+  const struct {
+    const char16_t* caption;
+    const char16_t* asks;
+  } expected[] = {
+      {u"请重新计算", u"请按 F5 重新计算后再复制。"},
+      {u"请重新计算", u"请按 F5 重新计算后再保存记录。"},
+      {u"输入有误", u"第 2 项“每次剂量”"},
+      {u"请重新计算", u"请按 F5 重新计算后再复制。"},
+  };
+  ASSERT_EQ(boxes_->Boxes().size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const SeenBox& box = boxes_->Boxes()[i];
+    EXPECT_EQ(box.caption, expected[i].caption) << i;
+    EXPECT_NE(box.text.find(expected[i].asks), std::u16string::npos) << i;
+    EXPECT_TRUE(box.mainWindowDisabled) << i;
+  }
+  EXPECT_EQ(Status(), kStaleStatus);
+  EXPECT_EQ(Text(gWindow.resultBox), result15);
+  EXPECT_EQ(ClipboardText(), u"earlier");
+
+  // The next calculation clears the mark: the copy is the 20 kg result.
+  boxes_->Clear();
+  PressKey(Edit(0), VK_F5);
+  EXPECT_EQ(Status(), u"计算完成  Talvoro");
+  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), VerdictColour(gWindow.verdictLevel));
+  Command(kCopyButtonId);
+  EXPECT_TRUE(boxes_->Boxes().empty());
+  const std::u16string copied20 = u"Talvoro\r\n单次剂量：200.0 mg\r\n";
+  EXPECT_EQ(ClipboardText().substr(0, copied20.size()), copied20);
+}
+
+// Reset writes the boxes itself: it clears the mark and does not set it.
+TEST_F(WindowTest, ResetClearsTheStaleMark) {
+  PressKey(Edit(0), VK_F5);
+  SetInput(0, u"20");
+  ASSERT_EQ(Status(), kStaleStatus);
+  Command(kResetButtonId);
+  EXPECT_EQ(Status(), u"已恢复默认值");
+  PressKey(Edit(0), VK_F5);
+  Command(kCopyButtonId);
+  EXPECT_TRUE(boxes_->Boxes().empty());
+  EXPECT_EQ(Status(), u"结果已复制到剪贴板");
 }
 
 TEST_F(WindowTest, CopyWithoutAResultSaysSoAndKeepsTheEarlierClipboard) {
@@ -121,10 +218,10 @@ TEST_F(WindowTest, CopyWhileAnotherProgramHoldsTheClipboardSaysItFailed) {
 
 TEST_F(WindowTest, ResetRestoresTheDefaultsAndForgetsTheResult) {
   SetInput(0, u"5");
-  SetInput(1, u"8 mg");
+  SetInput(1, u"8 mg/kg");
   SetInput(2, u"");
   PressKey(Edit(0), VK_F5);
-  ASSERT_EQ(gWindow.verdictLevel, 2);
+  ASSERT_EQ(gWindow.verdictLevel, 3);  // a concentration of 0
   Command(kResetButtonId);
   EXPECT_EQ(Text(Edit(0)), u"12");
   EXPECT_EQ(Text(Edit(1)), u"10");

@@ -134,9 +134,9 @@ TEST_F(SaveRecordTest, FolderInPlaceOfTheFileIsReportedAndWritesNothing) {
   EXPECT_TRUE(fs::is_empty(file_));
 }
 
-// A refused calculation keeps the earlier result, and the record keeps that result's inputs:
-// never the values the refused run read beside a result they did not give.
-TEST_F(SaveRecordTest, SaveAfterARefusedInputWritesTheInputsOfTheResult) {
+// A refused calculation keeps the earlier result, whose inputs the boxes no longer hold: the
+// save refuses it (never a record of one result beside other inputs) and writes nothing.
+TEST_F(SaveRecordTest, SaveAfterARefusedInputAsksForANewCalculation) {
   PressKey(Edit(0), VK_F5);
   SetInput(0, u"15");
   SetInput(1, u"1e999");
@@ -146,35 +146,65 @@ TEST_F(SaveRecordTest, SaveAfterARefusedInputWritesTheInputsOfTheResult) {
   boxes_->Clear();
   Command(kSaveButtonId);
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
-  const std::string bytes = ReadBytes(file_);
-  const std::size_t recordStart = kBom.size() + kHeader.size();
-  ASSERT_GT(bytes.size(), recordStart + kStampLength);
-  EXPECT_EQ(bytes.substr(recordStart + kStampLength), kDefaultRecordBody);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"请重新计算");
+  EXPECT_EQ(Status(), u"输入已更改，请按 F5 重新计算");
+  EXPECT_FALSE(fs::exists(file_));
 }
 
-// Another window holding the file's lock: the save gives up after its bounded wait, says so,
-// and the window goes on; nothing of the failed save is in the file.
-TEST_F(SaveRecordTest, FileLockedByAnotherWindowIsReportedAfterTheWait) {
+// Another program holding the file: the save says so and asks to close it, writes nothing,
+// and the window goes on. A spreadsheet shares reading only; another window's lock outlasts
+// the bounded wait.
+TEST_F(SaveRecordTest, FileHeldByAnotherProgramIsNamedAsSuch) {
+  struct Case {
+    const char* name;
+    DWORD share;
+    bool lock;
+  };
+  const Case cases[] = {
+      {"spreadsheet", FILE_SHARE_READ, false},
+      {"another window's lock", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
+  };
   PressKey(Edit(0), VK_F5);
   Command(kSaveButtonId);
   const std::string before = ReadBytes(file_);
-  boxes_->Clear();
   const std::u16string statusBefore = Status();
-  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  OVERLAPPED whole{};
-  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes_->Clear();
+    const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE, c.share,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    OVERLAPPED whole{};
+    if (c.lock) {
+      ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+    }
+    Command(kSaveButtonId);
+    if (c.lock) UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(other);
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
+    EXPECT_EQ(boxes_->Boxes()[0].text,
+              u"记录文件正被其他程序打开（例如电子表格），本次未写入。请关闭该文件后再保存：" +
+                  FilePath());
+    EXPECT_TRUE(boxes_->Boxes()[0].ownedByMainWindow);
+    EXPECT_EQ(Status(), statusBefore);
+    EXPECT_EQ(ReadBytes(file_), before);
+  }
+}
+
+// A torn last line left by another program: the next record starts a line of its own.
+TEST_F(SaveRecordTest, RecordAfterATornTailStartsItsOwnLine) {
+  PressKey(Edit(0), VK_F5);
+  fs::create_directories(file_.parent_path());
+  { std::ofstream(file_, std::ios::binary) << kBom << kHeader << "2024-03-05 08:07:09,Talvoro,体"; }
+  const std::string before = ReadBytes(file_);
   Command(kSaveButtonId);
-  UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
-  CloseHandle(other);
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
-  EXPECT_EQ(boxes_->Boxes()[0].text, u"记录未能保存：" + FilePath());
-  EXPECT_EQ(Status(), statusBefore);
-  EXPECT_EQ(ReadBytes(file_), before);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
+  const std::string bytes = ReadBytes(file_);
+  ASSERT_EQ(bytes.size(), before.size() + 2 + kStampLength + kDefaultRecordBody.size());
+  EXPECT_EQ(bytes.substr(0, before.size() + 2), before + "\r\n");
+  EXPECT_EQ(bytes.substr(before.size() + 2 + kStampLength), kDefaultRecordBody);
 }
 
 }  // namespace

@@ -101,6 +101,15 @@ std::u16string WindowTest::Text(HWND window) { return WindowText(window); }
 
 HWND WindowTest::Edit(int index) { return gWindow.inputEdits[index]; }
 
+COLORREF StaticTextColour(HWND control) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageW(gWindow.mainWindow, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(control));
+  const COLORREF colour = GetTextColor(dc);
+  DeleteDC(dc);
+  return colour;
+}
+
 std::u16string ClipboardText() {
   std::u16string text;
   if (!OpenClipboard(nullptr)) return u"<clipboard not open>";

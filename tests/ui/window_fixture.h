@@ -62,6 +62,9 @@ class WindowTest : public ::testing::Test {
 };
 
 // Unicode clipboard access for the tests.
+// The colour the window gives a static control's text (the verdict, the result box) right now.
+COLORREF StaticTextColour(HWND control);
+
 std::u16string ClipboardText();
 // The whole clipboard block of CF_UNICODETEXT, by its size, terminators and all.
 std::u16string ClipboardBlock();
