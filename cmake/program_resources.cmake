@@ -1,6 +1,7 @@
-# Version resource of every Windows program, generated at configure time from
-# resources/program.rc.in: the numbers and strings come from project(VERSION), the description
-# from the tool record the program links, so the version is written in one place only.
+# Version resource and manifest of every Windows program, generated at configure time from
+# resources/program.rc.in and program.manifest.in: the numbers and strings come from
+# project(VERSION), the description from the tool record the program links, so the version is
+# written in one place only. Also links the program terminal-server aware (RDS, Citrix).
 # Also writes build/<preset>/release-programs.tsv (file, id, title, subtitle, category) and
 # release-version.txt, which scripts/release.sh packages from.
 
@@ -30,9 +31,21 @@ function(tarn_program_resources name id)
   tarn_tool_texts(${id} title subtitle category)
   set(version_numbers
       "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+  set(version_dotted
+      "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
   set(rc "${CMAKE_BINARY_DIR}/resources/${name}.rc")
+  set(manifest "${CMAKE_BINARY_DIR}/resources/${name}.manifest")
+  configure_file("${PROJECT_SOURCE_DIR}/resources/program.manifest.in" "${manifest}" @ONLY)
   configure_file("${PROJECT_SOURCE_DIR}/resources/program.rc.in" "${rc}" @ONLY)
   target_sources(${name} PRIVATE "${rc}")
+  # The resource compiler does not see the manifest as a dependency of the .rc.
+  set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${manifest}")
+  if(MSVC)
+    # Our manifest is the resource; the linker would add a second one of its own.
+    target_link_options(${name} PRIVATE /MANIFEST:NO /TSAWARE)
+  else()
+    target_link_options(${name} PRIVATE -Wl,--tsaware)
+  endif()
   set_property(GLOBAL APPEND_STRING PROPERTY TARN_PROGRAM_LINES
                "${name}.exe\t${id}\t${title}\t${subtitle}\t${category}\n")
 endfunction()

@@ -17,6 +17,9 @@ function(tarn_program_release name)
     return()
   endif()
   target_sources(${name} PRIVATE "${PROJECT_SOURCE_DIR}/app/terminate_handler.cpp")
+  # The link map names every archive member the program took in: the release's notices and
+  # bill of materials are checked against it, not against a list typed by hand.
+  target_link_options(${name} PRIVATE "-Wl,-Map=${CMAKE_BINARY_DIR}/${name}.exe.map")
   set(exe "$<TARGET_FILE:${name}>")
   # objcopy stamps the PE header with SOURCE_DATE_EPOCH or the current time: keep the link's 0.
   set(objcopy "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=0 "${CMAKE_OBJCOPY}")

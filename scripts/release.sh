@@ -2,12 +2,15 @@
 # Builds a release into one folder:
 #   scripts/release.sh [OUT_DIR]          (default dist/; about 2 minutes)
 # OUT_DIR gets TarnMedSuite-<version>-win64.zip (the twelve programs, a Chinese README.txt,
-# SHA256SUMS), TarnMedSuite-<version>-win64.msi, the symbol files in
-# TarnMedSuite-<version>-symbols/, SHA256SUMS of the zip and the MSI, and RELEASE.txt (version,
-# commit, signing, every program's size). The version is project(VERSION) in CMakeLists.txt.
-# Two runs from one commit give the same bytes (times come from the commit).
-# Signing: set TARN_SIGN_PFX and TARN_SIGN_PASSWORD (and optionally TARN_SIGN_TIMESTAMP_URL);
-# otherwise the release is unsigned and RELEASE.txt says so.
+# the licence, notices, changelog and bill of materials, SHA256SUMS),
+# TarnMedSuite-<version>-win64.msi, the symbol files in TarnMedSuite-<version>-symbols/, the
+# licence, notices, changelog and bill of materials, SHA256SUMS and RELEASE.txt (version, commit,
+# signing, every program's size). The version is project(VERSION) in CMakeLists.txt.
+# Two unsigned runs from one commit give the same bytes (times come from the commit).
+# Signing (scripts/sign.sh says how): a key in TARN_SIGN_PFX or on a PKCS#11 token
+# (TARN_SIGN_PKCS11_MODULE), time-stamped at TARN_SIGN_TIMESTAMP_URL; otherwise the release is
+# unsigned and RELEASE.txt says so. The release is put together apart and moved into OUT_DIR
+# only when whole: a failed build or signing leaves OUT_DIR with none of its files, old or new.
 # TARN_RELEASE_BUILD_DIR picks another build folder (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +31,18 @@ if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
   commit="$commit (with uncommitted changes)"
 fi
 
+# What a release puts into OUT_DIR; all of it goes before the build, so nothing stale survives.
+docs=(LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md TarnMedSuite.spdx.json)
+(cd "$out" && rm -rf TarnMedSuite-*-win64.zip TarnMedSuite-*-win64.msi TarnMedSuite-*-symbols \
+  SHA256SUMS RELEASE.txt "${docs[@]}")
+done_ok=no
+on_exit() {
+  if [ "$done_ok" != yes ]; then
+    echo "release: FAILED; $out holds no release files (neither old nor partial ones)" >&2
+  fi
+}
+trap on_exit EXIT
+
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" -j 2
 version=$(cat "$build/release-version.txt")
@@ -35,35 +50,49 @@ name=TarnMedSuite-$version
 programs=$(cut -f1 "$build/release-programs.tsv")
 
 stage="$build/stage/$name"
-rm -rf "$build/stage" "$out"/TarnMedSuite-*
-mkdir -p "$stage" "$out/$name-symbols"
+next="$build/out"
+rm -rf "$build/stage" "$next"
+mkdir -p "$stage" "$next/$name-symbols"
 for exe in $programs; do
   cp "$build/$exe" "$stage/"
-  cp "$build/$exe.debug" "$out/$name-symbols/"
+  cp "$build/$exe.debug" "$next/$name-symbols/"
 done
 
 signed=no
-if [ -n "${TARN_SIGN_PFX:-}" ]; then
+if [ -n "${TARN_SIGN_PFX:-}${TARN_SIGN_PKCS11_MODULE:-}" ]; then
   (cd "$stage" && "$root/scripts/sign.sh" $programs)
   signed=yes
 fi
-python3 scripts/package.py zip "$stage" "$build/release-programs.tsv" "$version" \
-  "$SOURCE_DATE_EPOCH" "$out/$name-win64.zip"
-python3 scripts/package.py msi "$stage" "$build/release-programs.tsv" "$version" \
-  "$SOURCE_DATE_EPOCH" "$root/resources/talvoro.ico" "$out/$name-win64.msi" "$build/msi"
-[ "$signed" = no ] || scripts/sign.sh "$out/$name-win64.msi"
+tsv="$build/release-programs.tsv"
+python3 scripts/package.py docs "$stage" "$tsv" "$version" "$SOURCE_DATE_EPOCH" "$build" "$root"
+python3 scripts/package.py zip "$stage" "$tsv" "$version" "$SOURCE_DATE_EPOCH" \
+  "$next/$name-win64.zip"
+python3 scripts/package.py msi "$stage" "$tsv" "$version" "$SOURCE_DATE_EPOCH" \
+  "$root/resources/talvoro.ico" "$next/$name-win64.msi" "$build/msi"
+[ "$signed" = no ] || scripts/sign.sh "$next/$name-win64.msi"
+for doc in "${docs[@]}"; do cp "$stage/$doc" "$next/"; done
 
-(cd "$out" && sha256sum "$name-win64.msi" "$name-win64.zip" >SHA256SUMS)
+(cd "$next" && sha256sum "$name-win64.msi" "$name-win64.zip" "${docs[@]}" >SHA256SUMS)
 {
   echo "$name"
   echo "commit: $commit"
   echo "built from: SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH ($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'))"
   if [ "$signed" = yes ]; then
-    echo "signed: every program and the MSI (Authenticode, SHA-256)"
+    key="certificate file"
+    [ -z "${TARN_SIGN_PKCS11_MODULE:-}" ] || key="PKCS#11 token"
+    echo "signed: every program and the MSI (Authenticode, SHA-256, key on a $key)"
+    if [ "$TARN_SIGN_TIMESTAMP_URL" = none ]; then
+      echo "time stamp: NONE (turned off; the signatures end with the certificate)"
+    else
+      echo "time stamp: RFC 3161, $TARN_SIGN_TIMESTAMP_URL"
+    fi
   else
-    echo "signed: NO - unsigned release (set TARN_SIGN_PFX and TARN_SIGN_PASSWORD to sign)"
+    echo "signed: NO - unsigned release (scripts/sign.sh says how to sign)"
   fi
   echo "program sizes (bytes):"
   for exe in $programs; do printf '  %-12s %8d\n' "$exe" "$(stat -c %s "$stage/$exe")"; done
-} >"$out/RELEASE.txt"
+} >"$next/RELEASE.txt"
+# Whole: now it may go into OUT_DIR.
+mv "$next"/* "$out/"
+done_ok=yes
 cat "$out/RELEASE.txt"

@@ -2,13 +2,22 @@
 # Release test: what IT does with a release, under a fresh Wine prefix.
 #   tests/release/release_test.sh DIST_DIR WORK_DIR      (after scripts/release.sh DIST_DIR)
 # - a second release build of the same sources gives the same bytes (programs, zip, MSI);
+# - the MSI passes the ICE rules of ice_check.py, its files carrying the programs' versions;
+# - every program's PE header and manifest carry the fields of pe_check.py;
 # - the zip's checksums pass and every unpacked program's self-test gives its expected report;
 # - the version record of T106.exe and talvoro.exe names the program, the suite and the maker;
+# - licence, notices, changelog and bill of materials are in the zip, in dist/ and installed;
+#   every runtime file in the link maps is covered by a notice; the bill of materials names
+#   each program's hash and the build machine's runtime package versions;
 # - the MSI installs silently: programs, Chinese Start-menu shortcuts, one uninstall entry;
-#   the installed programs' self-tests pass; a record saved by the installed T106.exe survives
-#   the silent uninstall, which removes programs, shortcuts and the entry;
-# - a higher version installs over the older one: one entry, the new files;
-# - signing with a throwaway certificate verifies against that certificate.
+#   the installed programs' self-tests pass; a repair restores a damaged program and keeps the
+#   entry's install location; a record saved by the installed T106.exe survives the silent
+#   uninstall, which removes programs, shortcuts and the entry;
+# - a higher version installs over the older one: one entry, the new files; the older one is
+#   then refused with exit code 1603 and changes nothing;
+# - a release signed with a key on a SoftHSM2 token and time-stamped by a local RFC 3161
+#   server verifies, with the real signing time; a .pfx signs too; a failed time stamp leaves
+#   the release folder without any release file.
 # Uses DISPLAY when set (else starts its own virtual display) and its own Wine prefix.
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 DIST_DIR WORK_DIR" >&2; exit 2; }
@@ -66,6 +75,9 @@ diff -r "$dist/$name-symbols" "$work/dist-b/$name-symbols" >/dev/null ||
   fail "the two builds' symbol files differ"
 cmp "$msi" "$work/dist-b/$name-win64.msi" || fail "the two builds' MSIs differ"
 note "two builds: programs, symbols, zip and MSI byte-identical"
+python3 "$root/tests/release/ice_check.py" "$msi" "$work/zip-a/$name" ||
+  fail "the MSI breaks the ICE rules above"
+note "MSI: ICE03, ICE38, ICE43, ICE57, ICE64, ICE68 and file versions pass"
 
 unpacked="$work/zip-a/$name"
 programs=$(cd "$unpacked" && ls ./*.exe | sed 's|^\./||' | sort)
@@ -76,10 +88,49 @@ programs=$(cd "$unpacked" && ls ./*.exe | sed 's|^\./||' | sort)
 
 for program in T106 talvoro; do
   title=$(first_line "$program" | cut -d'|' -f3)
-  python3 "$root/tests/release/versioninfo.py" --check "$version" "$title" \
+  python3 "$root/scripts/versioninfo.py" --check "$version" "$title" \
     "$unpacked/$program.exe" || fail "$program.exe: version record"
 done
 note "version records of T106.exe and talvoro.exe checked field by field"
+(cd "$unpacked" && python3 "$root/tests/release/pe_check.py" $programs) ||
+  fail "PE header or manifest fields above"
+note "12 programs: terminal-server aware, manifest asInvoker, Windows 7-11, system DPI aware"
+
+docs="LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md TarnMedSuite.spdx.json"
+for doc in $docs; do
+  cmp -s "$unpacked/$doc" "$dist/$doc" || fail "$doc: not the same in the zip and in dist/"
+done
+grep -q 'Apache License' "$unpacked/LICENSE" && grep -q 'Copyright [0-9]* TarnMed' "$unpacked/LICENSE" ||
+  fail "LICENSE is not Apache-2.0 with TarnMed's copyright"
+python3 "$root/scripts/package.py" check-notices "$unpacked/THIRD-PARTY-NOTICES.txt" \
+  "$work"/copy/build/release/*.exe.map || fail "runtime files without a notice"
+python3 - "$unpacked" $programs <<'PY' || fail "bill of materials"
+import hashlib, json, subprocess, sys
+folder, programs = sys.argv[1], sys.argv[2:]
+doc = json.load(open(f"{folder}/TarnMedSuite.spdx.json", encoding="utf-8"))
+assert doc["spdxVersion"] == "SPDX-2.3" and doc["dataLicense"] == "CC0-1.0", "header"
+hashes = {f["fileName"]: {c["algorithm"]: c["checksumValue"] for c in f["checksums"]}
+          for f in doc["files"]}
+for exe in programs:
+    data = open(f"{folder}/{exe}", "rb").read()
+    assert hashes.get(f"./{exe}") == {"SHA1": hashlib.sha1(data).hexdigest(),
+                                     "SHA256": hashlib.sha256(data).hexdigest()}, exe
+runtime = [p for p in doc["packages"] if p["name"] != "TarnMedSuite"]
+assert runtime, "no runtime packages"
+for p in runtime:
+    installed = subprocess.run(["dpkg-query", "-W", "-f=${Version}", p["name"]],
+                               capture_output=True, text=True).stdout
+    assert p["versionInfo"] == installed, f"{p['name']} {p['versionInfo']} != {installed}"
+links = {(r["spdxElementId"], r["relatedSpdxElement"]) for r in doc["relationships"]
+         if r["relationshipType"] == "STATIC_LINK"}
+assert len(links) == len(programs) * len(runtime), "every program links every runtime package"
+PY
+readme=$(tr -d '\r' <"$unpacked/README.txt")
+for phrase in "$version" "发布日期" "已保存" "保存失败" "保存结果不明" "医嘱" "开始菜单" \
+  "SmartScreen" "信息科"; do
+  grep -q "$phrase" <<<"$readme" || fail "README.txt does not say: $phrase"
+done
+note "licence, notices (every linked runtime file), changelog and SPDX bill of materials checked"
 
 note "a higher version from the same sources"
 IFS=. read -r major minor patch <<<"$version"
@@ -138,7 +189,19 @@ code=$(entries | cut -d'|' -f1)
 [ "$(entry_value "$code" Publisher)" = TarnMed ] || fail "entry's publisher"
 [ "$(entry_value "$code" InstallLocation)" = 'C:\Program Files\TarnMedSuite\' ] ||
   fail "entry's install location: $(entry_value "$code" InstallLocation)"
-note "installed: 12 programs, self-tests, $(wc -l <<<"$found") shortcuts, entry $(entries)"
+for doc in $docs; do
+  cmp -s "$installed/$doc" "$unpacked/$doc" || fail "$doc not installed beside the programs"
+done
+note "installed: 12 programs, documents, self-tests, $(wc -l <<<"$found") shortcuts, entry $(entries)"
+
+# A damaged program (no version record left) is replaced by a repair, which also keeps the
+# entry's install location.
+printf 'damaged' >"$installed/T106.exe"
+msiexec /i "$msi" REINSTALL=ALL REINSTALLMODE=omus /qn
+same_files "$installed" "$unpacked"
+[ "$(entry_value "$code" InstallLocation)" = 'C:\Program Files\TarnMedSuite\' ] ||
+  fail "entry's install location after repair: $(entry_value "$code" InstallLocation)"
+note "repair: the damaged T106.exe replaced, install location kept"
 
 # A record saved by the installed program, as a user saves it.
 title=$(first_line T106 | cut -d'|' -f3)
@@ -166,26 +229,93 @@ msiexec /i "$next_msi" /qn
 [ "$(entry_value "$(entries | cut -d'|' -f1)" DisplayVersion)" = "$next_version" ] ||
   fail "the entry does not show $next_version"
 same_files "$installed" "$work/zip-next/TarnMedSuite-$next_version"
-msiexec /x "$next_msi" /qn
+# The older package is refused, with Windows Installer's "fatal error" code 1603, and changes
+# nothing. A Linux exit status keeps the low 8 bits of Wine's code: 1603 arrives as 67.
+refused=0
+"$WINE" msiexec /i "$msi" /qn </dev/null >/dev/null 2>&1 || refused=$?
+[ "$refused" -eq $((1603 % 256)) ] || fail "downgrade: msiexec exit code $refused, expected 1603"
+[ "$(entry_value "$(entries | cut -d'|' -f1)" DisplayVersion)" = "$next_version" ] ||
+  fail "the refused downgrade changed the installed version"
+same_files "$installed" "$work/zip-next/TarnMedSuite-$next_version"
+# Wine's msiexec can return from the refused install before the installer is free again (seen
+# once): the uninstall is tried a second time after a pause.
+"$WINE" msiexec /x "$next_msi" /qn </dev/null >/dev/null 2>&1 ||
+  { sleep 5; msiexec /x "$next_msi" /qn; }
 [ -z "$(entries)" ] && [ ! -e "$installed" ] || fail "the upgraded suite did not uninstall"
-note "upgrade $version -> $next_version: one entry, the new files"
+note "upgrade $version -> $next_version: one entry, the new files; downgrade refused (1603)"
 
 for exe in $programs; do selftest "$unpacked/$exe"; done
 note "self-tests of the 12 unpacked programs give their expected reports"
 
-note "signing with a throwaway certificate"
-mkdir -p "$work/sign"
-cd "$work/sign"
-openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 \
-  -subj "/CN=TarnMed release test" -addext extendedKeyUsage=codeSigning 2>/dev/null
-openssl pkcs12 -export -inkey key.pem -in cert.pem -out cert.pfx -passout pass:test-only
-cp "$unpacked/T106.exe" "$msi" .
-! osslsigncode verify -CAfile cert.pem -in T106.exe >/dev/null 2>&1 ||
+note "signing: a key on a SoftHSM2 token, time stamps from a local RFC 3161 server"
+sign="$work/sign"
+mkdir -p "$sign/tokens"
+python3 "$root/tests/release/tsa_server.py" "$sign/tsa" "$sign/tsa.port" &
+tsa_pid=$!
+trap 'kill $tsa_pid 2>/dev/null || true; cleanup' EXIT
+for _ in $(seq 100); do [ -s "$sign/tsa.port" ] && break; sleep 0.1; done
+[ -s "$sign/tsa.port" ] || fail "the time-stamp server did not start"
+tsa_url="http://127.0.0.1:$(cat "$sign/tsa.port")"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$sign/key.pem" -out "$sign/cert.pem" \
+  -days 2 -subj "/CN=TarnMed release test" -addext extendedKeyUsage=codeSigning 2>/dev/null
+openssl pkcs8 -topk8 -nocrypt -in "$sign/key.pem" -out "$sign/key.p8"
+printf 'directories.tokendir = %s\nobjectstore.backend = file\nlog.level = ERROR\n' \
+  "$sign/tokens" >"$sign/softhsm2.conf"
+export SOFTHSM2_CONF="$sign/softhsm2.conf"
+softhsm2-util --init-token --free --label tarn-release-test --pin 246810 --so-pin 13579135 >/dev/null
+softhsm2-util --import "$sign/key.p8" --token tarn-release-test --label signing --id 01 \
+  --pin 246810 >/dev/null
+rm "$sign/key.pem" "$sign/key.p8"  # the key now exists only on the token
+module=$(dpkg -L libsofthsm2 | grep -m1 '/softhsm/libsofthsm2\.so$')
+! osslsigncode verify -CAfile "$sign/cert.pem" -in "$unpacked/T106.exe" >/dev/null 2>&1 ||
   fail "an unsigned program passed verification"
-TARN_SIGN_PFX=cert.pfx TARN_SIGN_PASSWORD=test-only "$root/scripts/sign.sh" T106.exe "$(basename "$msi")"
-for file in T106.exe "$(basename "$msi")"; do
-  osslsigncode verify -CAfile cert.pem -in "$file" >"$file.verify" 2>&1 ||
-    { cat "$file.verify"; fail "$file: signature does not verify"; }
+token_env=(TARN_SIGN_PKCS11_MODULE="$module" TARN_SIGN_CERT="$sign/cert.pem" TARN_SIGN_PIN=246810
+           TARN_SIGN_PKCS11_KEY="pkcs11:token=tarn-release-test;object=signing;type=private")
+# A signing time at the commit (the old behaviour) would lie before this moment.
+started=$(($(date -u +%s) - 2))
+env "${token_env[@]}" TARN_SIGN_TIMESTAMP_URL="$tsa_url" \
+  "$root/scripts/release.sh" "$sign/dist" >"$sign/release.log" 2>&1 ||
+  { cat "$sign/release.log"; fail "the signed release failed"; }
+grep -q '^signed: every program and the MSI .*PKCS#11 token' "$sign/dist/RELEASE.txt" &&
+  grep -q "^time stamp: RFC 3161, $tsa_url" "$sign/dist/RELEASE.txt" || fail "RELEASE.txt: signing"
+unzip -q "$sign/dist/$name-win64.zip" -d "$sign/zip"
+(cd "$sign/dist" && sha256sum --quiet -c SHA256SUMS) || fail "the signed release's checksums"
+(cd "$sign/zip/$name" && sha256sum --quiet -c SHA256SUMS) || fail "the signed zip's checksums"
+for file in "$sign/zip/$name"/*.exe "$sign/dist/$name-win64.msi"; do
+  log="$sign/$(basename "$file").verify"
+  osslsigncode verify -CAfile "$sign/cert.pem" -TSA-CAfile "$sign/tsa/tsa.pem" -in "$file" \
+    >"$log" 2>&1 || { cat "$log"; fail "$file: signature does not verify"; }
+  for kind in "Signing time" "Timestamp time"; do
+    at=$(sed -n "s/^[[:space:]]*$kind: //p" "$log" | head -n 1)
+    [ -n "$at" ] && [ "$(date -u -d "$at" +%s)" -ge "$started" ] ||
+      fail "$file: $kind '$at' is not the moment of signing"
+  done
 done
-selftest "$work/sign/T106.exe"
-note "PASS: signed T106.exe and MSI verify against the certificate; the signed program runs"
+selftest "$sign/zip/$name/T106.exe"
+note "token-signed release: 12 programs and the MSI verify with time stamps of now; T106 runs"
+
+cp "$unpacked/T101.exe" "$sign/T101.exe"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$sign/pfx-key.pem" -out "$sign/pfx.pem" \
+  -days 2 -subj "/CN=TarnMed release test pfx" -addext extendedKeyUsage=codeSigning 2>/dev/null
+openssl pkcs12 -export -inkey "$sign/pfx-key.pem" -in "$sign/pfx.pem" -out "$sign/cert.pfx" \
+  -passout pass:test-only
+TARN_SIGN_PFX="$sign/cert.pfx" TARN_SIGN_PASSWORD=test-only TARN_SIGN_TIMESTAMP_URL="$tsa_url" \
+  "$root/scripts/sign.sh" "$sign/T101.exe"
+osslsigncode verify -CAfile "$sign/pfx.pem" -TSA-CAfile "$sign/tsa/tsa.pem" \
+  -in "$sign/T101.exe" >/dev/null 2>&1 || fail "the .pfx-signed T101.exe does not verify"
+if TARN_SIGN_PFX="$sign/cert.pfx" TARN_SIGN_PASSWORD=test-only \
+    "$root/scripts/sign.sh" "$unpacked/T101.exe" 2>/dev/null; then
+  fail "signing without a time stamp, not turned off, was accepted"
+fi
+note ".pfx signing verifies; signing without a time stamp needs it turned off"
+
+kill "$tsa_pid"
+wait "$tsa_pid" 2>/dev/null || true
+if env "${token_env[@]}" TARN_SIGN_TIMESTAMP_URL="$tsa_url" \
+    "$root/scripts/release.sh" "$sign/dist" >"$sign/failed.log" 2>&1; then
+  fail "a release whose time stamp failed succeeded"
+fi
+grep -q 'holds no release files' "$sign/failed.log" || fail "the failed release did not say so"
+left=$(ls -A "$sign/dist")
+[ -z "$left" ] || fail "a failed release left in its folder: $left"
+note "PASS: time-stamp server gone: the release fails, says so and leaves no file behind"

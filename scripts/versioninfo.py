@@ -6,7 +6,8 @@
 
 Walks the PE resource directory to RT_VERSION and decodes VS_VERSIONINFO: the fixed numbers,
 every string of every StringFileInfo block (keyed "<block>/<name>") and the translations.
-Independent of the resource compiler, so a mis-encoded string shows up here.
+Independent of the resource compiler, so a mis-encoded string shows up here. The packager
+reads each program's version for the installer's File table from here too.
 """
 import json
 import struct
@@ -39,6 +40,11 @@ def file_offset(table, rva):
 
 
 def version_resource(pe):
+    return resource(pe, RT_VERSION, "version resource")
+
+
+def resource(pe, kind, what):
+    """The data of the first resource of type KIND (first id, first language)."""
     res_rva, table = sections(pe)
     if not res_rva:
         raise SystemExit("no resources")
@@ -51,13 +57,13 @@ def version_resource(pe):
             yield name, target
 
     for name, target in entries(0):
-        if name == RT_VERSION:
+        if name == kind:
             _, target = next(entries(target & 0x7FFFFFFF))  # first id
             _, target = next(entries(target & 0x7FFFFFFF))  # first language
             rva, size = struct.unpack_from("<II", pe, base + target)
             at = file_offset(table, rva)
             return pe[at:at + size]
-    raise SystemExit("no version resource")
+    raise SystemExit(f"no {what}")
 
 
 def align4(n):
