@@ -1,6 +1,19 @@
 // The expression evaluator: a recursive-descent parser that computes while it reads. No token
 // list, no tree, no heap. An error never stops the reading: it sets the failure flag and a
 // substitute value takes the failed part's place.
+//
+//   conditional    = or [ "?" conditional ":" conditional ]
+//   or             = and { "||" and }
+//   and            = comparison { "&&" comparison }
+//   comparison     = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]
+//   additive       = multiplicative { ("+" | "-") multiplicative }
+//   multiplicative = power { ("*" | "/" | "%") power }
+//   power          = unary [ "^" power ]
+//   unary          = "(" conditional ")" | ("-" | "!" | "+") unary | number | name | call
+//   call           = name "(" conditional [ "," conditional ] ")"
+//
+// The six binary levels, "or" to "power", are one loop over the operator table
+// kBinaryOperators, by precedence climbing (ParseOperators).
 #include "engine/expr.h"
 
 #include <cmath>
@@ -15,10 +28,6 @@ namespace {
 constexpr std::int32_t kMaxNameLength = 63;
 // Whole numbers of up to 15 digits are below 2^53: exact in a double, digit by digit.
 constexpr std::int32_t kShortNumberDigits = 15;
-
-// The rare forms (parentheses, prefix operators, calls, exponents, numbers that are not
-// plain whole numbers) are kept out of line, so the readers of names and plain numbers,
-// which run for every operand, need no stack frame of their own.
 
 // All the state of one evaluation.
 struct ExprState {
@@ -70,6 +79,12 @@ void Consume(ExprState& s, std::int32_t count) {
 }
 
 void Fail(ExprState& s) { s.failed = 1; }
+
+// Steps over `c` where it stands; a missing one fails, and reading goes on as if it were there.
+void Expect(ExprState& s, char c) {
+  if (*s.cursor == c) Consume(s, 1);
+  else Fail(s);
+}
 
 // Enters one nesting level; false (and a failure) at the cap, so deep input cannot exhaust
 // the stack. Each successful Enter is paired with a Leave.
@@ -156,17 +171,15 @@ double ApplyNamedFunction2(ExprState& s, const char* name, std::int32_t length, 
 
 // call = name "(" conditional [ "," conditional ] ")"   (name and "(" already read)
 // Both arguments are read before the name is looked at.
-[[gnu::noinline]] double ParseCall(ExprState& s, const char* name, std::int32_t length) {
+double ParseCall(ExprState& s, const char* name, std::int32_t length) {
   const double a = ParseConditional(s);
   if (*s.cursor != ',') {
-    if (*s.cursor == ')') Consume(s, 1);
-    else Fail(s);
+    Expect(s, ')');
     return ApplyNamedFunction1(name, length, a, s.failed);
   }
   Consume(s, 1);
   const double b = ParseConditional(s);
-  if (*s.cursor == ')') Consume(s, 1);
-  else Fail(s);
+  Expect(s, ')');
   return ApplyNamedFunction2(s, name, length, a, b);
 }
 
@@ -203,217 +216,195 @@ double ParseName(ExprState& s) {
   return ParseCall(s, name, length);
 }
 
-// A number by the full reader: fraction, exponent, hexadecimal form, or nothing readable.
-[[gnu::noinline]] double ParseAnyNumber(ExprState& s) {
-  const char* end = s.cursor;
-  const double v = tarn::ParseNumber(s.cursor, &end);
-  if (end == s.cursor) {
-    Fail(s);  // a lone "." or one before a non-digit
-    return 0;
-  }
-  Consume(s, static_cast<std::int32_t>(end - s.cursor));
-  return v;
-}
-
-// number = what strtod reads in the "C" locale (decimal, exponent, hexadecimal forms).
-// A plain whole number of up to 15 digits (most literals) is exact as read here; one
-// followed by anything that continues a number goes to the full reader.
-double ParseNumber(ExprState& s) {
+// number = what strtod reads in the "C" locale (decimal, exponent, hexadecimal forms); a
+// lone "." or one before a non-digit reads nothing and fails. A plain whole number of up to
+// 15 digits (most literals) is exact as read here; any other goes to the full reader.
+double ParseNumberLiteral(ExprState& s) {
   double v = 0;
   std::int32_t n = 0;
   for (; n < kShortNumberDigits && IsDigit(s.cursor[n]); ++n) v = v * 10 + (s.cursor[n] - '0');
   const char next = s.cursor[n];
-  if (n > 0 && !IsDigit(next) && next != '.' && next != 'e' && next != 'E' && next != 'x' &&
-      next != 'X') {
-    Consume(s, n);
-    return v;
+  if (n == 0 || IsDigit(next) || next == '.' || next == 'e' || next == 'E' || next == 'x' ||
+      next == 'X') {
+    const char* end = s.cursor;
+    v = ParseNumber(s.cursor, &end);
+    n = static_cast<std::int32_t>(end - s.cursor);
+    if (n == 0) {
+      Fail(s);
+      return 0;
+    }
   }
-  return ParseAnyNumber(s);
-}
-
-double ParseUnary(ExprState& s);
-
-// "(" conditional ")"   ("(" already read; a missing ")" fails, the value stands)
-[[gnu::noinline]] double ParseParenthesised(ExprState& s) {
-  const double v = ParseConditional(s);
-  if (*s.cursor == ')') Consume(s, 1);
-  else Fail(s);
+  Consume(s, n);
   return v;
 }
 
-// ("-" | "!") unary   (the operator already read)
-[[gnu::noinline]] double ParsePrefixed(ExprState& s, char op) {
-  if (!Enter(s)) return 0;
-  const double v = ParseUnary(s);
-  Leave(s);
-  if (op == '-') return -v;
-  return v == 0 ? 1 : 0;
-}
-
-// unary = "(" conditional ")" | "-" unary | "+" unary | "!" unary | number | name | call
-// Names and numbers first: they are most operands.
+// unary = "(" conditional ")" | ("-" | "!" | "+") unary | number | name | call
+// Names and numbers first: they are most operands. "-" and "!" nest one level deeper.
 double ParseUnary(ExprState& s) {
   for (;;) {
     const char c = *s.cursor;
     if (IsNameStart(c)) return ParseName(s);
-    if (IsDigit(c) || c == '.') return ParseNumber(s);
+    if (IsDigit(c) || c == '.') return ParseNumberLiteral(s);
     switch (c) {
       case '+': Consume(s, 1); continue;  // any number of prefix pluses change nothing
-      case '(': Consume(s, 1); return ParseParenthesised(s);
+      case '(': {
+        Consume(s, 1);
+        const double v = ParseConditional(s);
+        Expect(s, ')');
+        return v;
+      }
       case '-':
-      case '!': Consume(s, 1); return ParsePrefixed(s, c);
+      case '!': {
+        Consume(s, 1);
+        if (!Enter(s)) return 0;
+        const double v = ParseUnary(s);
+        Leave(s);
+        if (c == '-') return -v;
+        return v == 0 ? 1 : 0;
+      }
       default: Fail(s); return 0;  // no operand can start here
     }
   }
 }
 
-double ParseExponent(ExprState& s, double base);
-
-// power = unary [ "^" power ]        (right to left; prefix minus binds tighter)
-double ParsePower(ExprState& s) {
-  const double base = ParseUnary(s);
-  if (*s.cursor != '^') return base;
-  Consume(s, 1);
-  return ParseExponent(s, base);
-}
-
-// "^" power   (the "^" already read): base raised to the power that follows.
-[[gnu::noinline]] double ParseExponent(ExprState& s, double base) {
-  if (!Enter(s)) return 0;
-  const double exponent = ParsePower(s);
-  Leave(s);
-  return std::pow(base, exponent);
-}
-
-// multiplicative = power { ("*" | "/" | "%") power }    ("**" is not an operator)
-// A zero divisor fails and gives 0 for the whole chain at once, the factors before it
-// included; reading goes on after the divisor, where a further factor is trailing text.
-double ParseMultiplicative(ExprState& s) {
-  double l = ParsePower(s);
-  for (;;) {
-    const char op = *s.cursor;
-    if (op == '*') {
-      if (s.cursor[1] == '*') return l;
-    } else if (op != '/' && op != '%') {
-      return l;
-    }
-    Consume(s, 1);
-    const double r = ParsePower(s);
-    if (op == '*') {
-      l *= r;
-    } else if (r == 0) {
-      Fail(s);
-      return 0;
-    } else {
-      l = op == '/' ? l / r : std::fmod(l, r);
-    }
-  }
-}
-
-// The looser binary operators by level, loosest first:
-//   or         = and { "||" and }                                         (no short circuit)
-//   and        = comparison { "&&" comparison }                           (no short circuit)
-//   comparison = additive [ ("<=" | ">=" | "==" | "!=" | "<" | ">") additive ]  (at most one)
-//   additive   = multiplicative { ("+" | "-") multiplicative }
-// read by precedence climbing: one loop per operand chain instead of one call per level.
-enum OperatorLevel : std::int32_t {
-  kNoOperator = 0,
-  kOr = 1,
-  kAnd = 2,
-  kCompare = 3,
-  kAdditive = 4,
-  kAboveAll = 5,
+// The levels of the binary operators, loosest first; kNoOperator ends every level.
+enum Precedence : std::int8_t {
+  kNoOperator,
+  kOr,
+  kAnd,
+  kComparison,
+  kAdditive,
+  kMultiplicative,
+  kPower,
 };
 
-enum class Op : std::uint8_t {
-  Or,
-  And,
-  LessEqual,
-  GreaterEqual,
-  Equal,
-  NotEqual,
-  Less,
-  Greater,
-  Add,
-  Subtract
+// How the operators of one level follow each other.
+enum class Chain : std::uint8_t {
+  Left,    // any number, applied left to right
+  Right,   // right to left: the right operand is read at the same level, one nesting deeper
+  Single,  // at most one: a second is left unread
 };
 
-struct Operator {
+enum class Op : std::uint8_t { Or, And, Le, Lt, Ge, Gt, Eq, Ne, Add, Sub, Mul, Div, Rem, Pow };
+
+struct BinaryOperator {
+  char spelling[3];
+  Precedence precedence;
+  Chain chain;
   Op op;
-  std::int32_t level;  // kNoOperator: none at the cursor
-  std::int32_t length;
 };
 
-// The operator at `p`, longest spelling first ("<=" before "<"); not consumed. Inline at
-// both uses: returned from a call, the record would be stored in pieces and read back
-// whole, which stalls the processor on every operator test.
-[[gnu::always_inline]] inline Operator PeekOperator(const char* p) {
-  constexpr Operator kNone = {Op::Or, kNoOperator, 0};
-  switch (p[0]) {
-    case '+': return {Op::Add, kAdditive, 1};
-    case '-': return {Op::Subtract, kAdditive, 1};
-    case '<':
-      return p[1] == '=' ? Operator{Op::LessEqual, kCompare, 2} : Operator{Op::Less, kCompare, 1};
-    case '>':
-      return p[1] == '=' ? Operator{Op::GreaterEqual, kCompare, 2}
-                         : Operator{Op::Greater, kCompare, 1};
-    case '=': return p[1] == '=' ? Operator{Op::Equal, kCompare, 2} : kNone;
-    case '!': return p[1] == '=' ? Operator{Op::NotEqual, kCompare, 2} : kNone;
-    case '&': return p[1] == '&' ? Operator{Op::And, kAnd, 2} : kNone;
-    case '|': return p[1] == '|' ? Operator{Op::Or, kOr, 2} : kNone;
-    default: return kNone;
+// The binary operators, loosest first. Spellings that share a first character stand
+// together, the longer first, so "<=" is not read as "<".
+constexpr BinaryOperator kBinaryOperators[] = {
+    {"||", kOr, Chain::Left, Op::Or},              // 1 when either side is not 0 (NaN is not)
+    {"&&", kAnd, Chain::Left, Op::And},            // 1 when neither side is 0; both always read
+    {"<=", kComparison, Chain::Single, Op::Le},    // comparisons give 1 or 0; NaN gives 0 ...
+    {"<", kComparison, Chain::Single, Op::Lt},     // ... and 1 < 2 < 3 leaves the second unread
+    {">=", kComparison, Chain::Single, Op::Ge},    // tried before ">"
+    {">", kComparison, Chain::Single, Op::Gt},     // greater
+    {"==", kComparison, Chain::Single, Op::Eq},    // a single "=" is no operator
+    {"!=", kComparison, Chain::Single, Op::Ne},    // 1 with NaN; a single "!" is no operator
+    {"+", kAdditive, Chain::Left, Op::Add},        // left to right: 10-4-3 is 3
+    {"-", kAdditive, Chain::Left, Op::Sub},        // subtract
+    {"**", kNoOperator, Chain::Left, Op::Mul},     // not an operator: ends every level
+    {"*", kMultiplicative, Chain::Left, Op::Mul},  // multiply
+    {"/", kMultiplicative, Chain::Left, Op::Div},  // a zero divisor: 0 for the whole chain
+    {"%", kMultiplicative, Chain::Left, Op::Rem},  // fmod, sign of the left; zero as for "/"
+    {"^", kPower, Chain::Right, Op::Pow},          // 2^3^2 is 2^9, and -2^2 is 4
+    {"", kNoOperator, Chain::Left, Op::Or},        // the end, or any other character
+};
+constexpr std::int32_t kLastRow = sizeof kBinaryOperators / sizeof kBinaryOperators[0] - 1;
+
+// For each character, the first row of kBinaryOperators it starts, else the last row.
+struct OperatorIndex {
+  std::uint8_t firstRow[256];
+};
+constexpr OperatorIndex kOperatorIndex = [] {
+  OperatorIndex index{};
+  for (std::uint8_t& row : index.firstRow) row = kLastRow;
+  for (std::int32_t i = kLastRow - 1; i >= 0; --i) {
+    index.firstRow[static_cast<unsigned char>(kBinaryOperators[i].spelling[0])] =
+        static_cast<std::uint8_t>(i);
   }
+  return index;
+}();
+
+// The binary operator at `p`, not consumed: the first row for its first character, or the
+// next one where a longer spelling does not go on like the text.
+const BinaryOperator& PeekOperator(const char* p) {
+  const BinaryOperator* row =
+      &kBinaryOperators[kOperatorIndex.firstRow[static_cast<unsigned char>(p[0])]];
+  while (row->spelling[1] != 0 && row->spelling[1] != p[1]) {
+    ++row;
+    if (row->spelling[0] != p[0]) return kBinaryOperators[kLastRow];
+  }
+  return *row;
 }
 
-double ParseBinary(ExprState& s, std::int32_t minLevel);
-
-// The operators of level `minLevel` and above after the operand `l`. A frame gives back,
-// for its caller to see, an operator that the grammar above never lets follow: a second
-// comparison, or one above the level it last applied (which only a deeper frame's refusal
-// leaves behind). Nothing consumes those, so they end the expression as trailing text, as
-// in the grammar.
-[[gnu::noinline]] double ParseOperators(ExprState& s, std::int32_t minLevel, double l) {
-  std::int32_t last = kAboveAll;  // level of the last operator applied here
-  for (;;) {
-    const Operator op = PeekOperator(s.cursor);
-    if (op.level < minLevel || op.level > last) return l;
-    if (op.level == last && op.level == kCompare) return l;
-    Consume(s, op.length);
-    last = op.level;
-    const double r = op.level == kAdditive ? ParseMultiplicative(s) : ParseBinary(s, op.level + 1);
-    switch (op.op) {  // comparisons follow IEEE rules: NaN makes all but != false
+// The binary operators of level `lowest` and up after the operand `l`, by precedence
+// climbing: an operator's right operand takes, by a nested call, the operators that bind
+// tighter (for "^", as tight), so this loop applies only its own chain and looser ones.
+// `highest` falls to the level last applied, one below for a single or right-to-left level
+// and after a zero divisor: a tighter operator still ahead is one the grammar ends at.
+double ParseOperators(ExprState& s, double l, std::int32_t lowest) {
+  std::int32_t highest = kPower;
+  const BinaryOperator* op = &PeekOperator(s.cursor);
+  while (op->precedence >= lowest && op->precedence <= highest) {
+    Consume(s, op->spelling[1] == 0 ? 1 : 2);
+    highest = op->chain == Chain::Left ? op->precedence : op->precedence - 1;
+    const bool nests = op->chain == Chain::Right;
+    if (nests && !Enter(s)) {
+      l = 0;  // at the cap: 0 for the power, its exponent left unread
+      op = &PeekOperator(s.cursor);
+      continue;
+    }
+    double r = ParseUnary(s);
+    const BinaryOperator* next = &PeekOperator(s.cursor);
+    const std::int32_t tighter = nests ? op->precedence : op->precedence + 1;
+    if (next->precedence >= tighter) {
+      r = ParseOperators(s, r, tighter);
+      next = &PeekOperator(s.cursor);
+    }
+    if (nests) Leave(s);
+    switch (op->op) {
       case Op::Or: l = IsTrue(l) || IsTrue(r) ? 1 : 0; break;
       case Op::And: l = IsTrue(l) && IsTrue(r) ? 1 : 0; break;
-      case Op::LessEqual: l = l <= r ? 1 : 0; break;
-      case Op::GreaterEqual: l = l >= r ? 1 : 0; break;
-      case Op::Equal: l = l == r ? 1 : 0; break;
-      case Op::NotEqual: l = l != r ? 1 : 0; break;
-      case Op::Less: l = l < r ? 1 : 0; break;
-      case Op::Greater: l = l > r ? 1 : 0; break;
+      case Op::Le: l = l <= r ? 1 : 0; break;
+      case Op::Lt: l = l < r ? 1 : 0; break;
+      case Op::Ge: l = l >= r ? 1 : 0; break;
+      case Op::Gt: l = l > r ? 1 : 0; break;
+      case Op::Eq: l = l == r ? 1 : 0; break;
+      case Op::Ne: l = l != r ? 1 : 0; break;
       case Op::Add: l += r; break;
-      case Op::Subtract: l -= r; break;
+      case Op::Sub: l -= r; break;
+      case Op::Mul: l *= r; break;
+      case Op::Div:
+      case Op::Rem:
+        if (r == 0) {  // reading goes on after the divisor; a further factor ends the level
+          Fail(s);
+          l = 0;
+          highest = kAdditive;
+        } else {
+          l = op->op == Op::Div ? l / r : std::fmod(l, r);
+        }
+        break;
+      case Op::Pow: l = std::pow(l, r); break;
     }
+    op = next;
   }
-}
-
-// The binary operators of level `minLevel` and above, from one multiplicative chain on.
-double ParseBinary(ExprState& s, std::int32_t minLevel) {
-  const double l = ParseMultiplicative(s);
-  // Most chains meet no operator of these levels: settled here, without the loop's frame.
-  if (PeekOperator(s.cursor).level < minLevel) return l;
-  return ParseOperators(s, minLevel, l);
+  return l;
 }
 
 // conditional = or [ "?" conditional ":" conditional ]   (both branches always evaluated)
 double ParseConditional(ExprState& s) {
   if (!Enter(s)) return 0;
-  const double condition = ParseBinary(s, kOr);
+  const double condition = ParseOperators(s, ParseUnary(s), kOr);
   double result = condition;
   if (*s.cursor == '?') {
     Consume(s, 1);
     const double a = ParseConditional(s);
-    if (*s.cursor == ':') Consume(s, 1);
-    else Fail(s);
+    Expect(s, ':');
     const double b = ParseConditional(s);
     result = IsTrue(condition) ? a : b;
   }

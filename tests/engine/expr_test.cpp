@@ -233,6 +233,23 @@ TEST(EvalExpr, ValuesAfterAFailure) {
   EXPECT_EQ(failed, 1);
 }
 
+TEST(EvalExpr, AnOperatorLeftUnreadByATighterLevelIsNotTakenByALooserOne) {
+  // Faults guarded against: the one loop over all binary levels applying an operator that
+  // the grammar leaves as trailing text.
+  const Case cases[] = {
+      {"1 || 2 < 3 < 4", 1, 1},  // a second comparison ends every level, not only its own
+      {"1 < 2 && 3", 1, 0},      // a looser operator after a comparison goes on
+      {"2/0*3+1", 0, 1},         // a factor after a zero divisor ends the expression ...
+      {"2/0+1", 1, 1},           // ... a term after it does not
+  };
+  ExpectCases(cases);
+  // At the nesting cap a power gives 0 with its exponent unread; the second "^" is then read
+  // outside the parentheses, not at the cap: 0 ^ (-1 at the cap, so 0) is 1.
+  const std::string atCap = std::string(kMaxExprDepth - 1, '(') + "2^^-1";
+  const Case c = {atCap.c_str(), 1, 1};
+  ExpectCases(&c, 1);
+}
+
 TEST(EvalExpr, NamesLookUpInputsBeforeOutputs) {
   const Case cases[] = {
       {"single", 120, 0},
@@ -275,6 +292,8 @@ TEST(EvalExpr, NestingStopsExactlyAtTheCapInsteadOfOverflowingTheStack) {
       [&](int n) { return repeat("1^", n) + "1"; },
       [&](int n) { return repeat("1?", n) + "1" + repeat(":1", n); },
       [&](int n) { return repeat("min(1,", n) + "1" + repeat(")", n); },
+      // Every binary level open at each depth: the most stack per level.
+      [&](int n) { return repeat("1||1&&1<1+1*(", n) + "1" + repeat(")", n); },
   };
   const struct {
     int depth;
