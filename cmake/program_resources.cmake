@@ -5,9 +5,7 @@
 # Also writes build/<preset>/release-programs.tsv (file, id, title, subtitle, category) and
 # release-version.txt, which scripts/release.sh packages from.
 
-set(TARN_COMPANY_NAME "TarnMed")
-set(TARN_PRODUCT_NAME "TarnMedSuite")
-set(TARN_MAKER_WEB_ADDRESS "www.tarnmed.example")
+# The company, product and web address come from resources/product.env (cmake/product.cmake).
 
 # Reads the title, subtitle and category of tool <id> from its record's source.
 function(tarn_tool_texts id out_title out_subtitle out_category)

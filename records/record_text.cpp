@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "product_names.h"
 #include "records/record_file.h"
 #include "text/buffer.h"
 #include "text/format.h"
@@ -28,11 +29,10 @@ static_assert(kRecordCapacity >= kWholeResultCapacity +
                                      kStampCapacity + 256,
               "a whole result, every input and a title fit one record");
 
-// The folders under the base folder: "<sep>TarnMedSuite<sep>records".
-constexpr char16_t kSuiteFolder[] = u"TarnMedSuite";
+// The folders under the base folder: "<sep>TarnMedSuite<sep>records", named by the product.
 constexpr char16_t kRecordsFolder[] = u"records";
 constexpr std::int32_t kRecordsSuffixLength =
-    static_cast<std::int32_t>(sizeof(kSuiteFolder) + sizeof(kRecordsFolder)) /
+    static_cast<std::int32_t>(sizeof(kProductName) + sizeof(kRecordsFolder)) /
     static_cast<std::int32_t>(sizeof(char16_t));  // each terminator counts for a separator
 // Room for the file name "T%03d.csv" of any 32-bit id.
 constexpr std::int32_t kFileNameCapacity = 32;
@@ -76,7 +76,7 @@ std::int32_t FormatRecordValue(double value, char16_t* out, std::int32_t capacit
 
 bool FormatRecordsFolder(const char16_t* baseFolder, char16_t* out, std::int32_t capacity) {
   const std::int32_t length = Format(out, capacity, u"%ls%c%ls%c%ls", baseFolder, kPathSeparator,
-                                     kSuiteFolder, kPathSeparator, kRecordsFolder);
+                                     kProductName, kPathSeparator, kRecordsFolder);
   return length == TextLength(baseFolder) + kRecordsSuffixLength;
 }
 

@@ -30,9 +30,11 @@ import zipfile
 
 import versioninfo
 
-SUITE = "TarnMedSuite"
-MAKER = "TarnMed"
-MAKER_URL = "http://www.tarnmed.example"
+PRODUCT = versioninfo.product_names()
+SUITE = PRODUCT["TARN_PRODUCT_NAME"]
+MAKER = PRODUCT["TARN_COMPANY_NAME"]
+MAKER_WEB = PRODUCT["TARN_MAKER_WEB_ADDRESS"]
+MAKER_URL = f"http://{MAKER_WEB}"
 # Never change: Windows Installer finds the installed older version by this code.
 UPGRADE_CODE = uuid.UUID("2aad5722-ab56-4cdd-ac3c-fd99068043b5")
 DOWNGRADE_PLACEHOLDER = "newer version installed"
@@ -43,7 +45,7 @@ NOTICES = "THIRD-PARTY-NOTICES.txt"
 # (the installer's File table needs one for every long name).
 DOCS = [("LICENSE", "LICENSE"), (NOTICES, "THIRDP~1.TXT"), ("CHANGELOG.md", "CHANGE~1.MD"),
         (SBOM, "TARNME~1.JSO")]
-INSTALL_DIR_SHORT = "TARNMEDS"  # short name of the TarnMedSuite folders
+INSTALL_DIR_SHORT = SUITE.upper()[:8]  # 8.3 name of the suite's folders
 
 
 def read_programs(path):
@@ -110,10 +112,10 @@ def readme_text(programs, version, epoch):
               "五、Windows 显示“Windows 已保护你的电脑”（SmartScreen）时", "",
               "  未签名的副本没有可验证的发布者，Windows 会这样提示。这并不说明文件有害，",
               "  但也无法证明文件未被改动：请不要自行点击“仍要运行”，先按第四节核对校验值，",
-              "  并请信息科确认副本来源。已签名的副本在文件属性的“数字签名”中显示 TarnMed。", "",
+              f"  并请信息科确认副本来源。已签名的副本在文件属性的“数字签名”中显示 {MAKER}。", "",
               "六、联系方式", "",
               "  使用或安装问题：请联系本院信息科。",
-              f"  软件发布方：{MAKER}（www.tarnmed.example）。", "",
+              f"  软件发布方：{MAKER}（{MAKER_WEB}）。", "",
               "七、许可与组成", "",
               "  LICENSE（Apache-2.0）、THIRD-PARTY-NOTICES.txt（程序内含的第三方运行库声明）、",
               f"  CHANGELOG.md（版本变更）、{SBOM}（SPDX 物料清单）。", ""]
@@ -389,7 +391,7 @@ def sbom(stage, programs, version, epoch, map_paths):
     """SPDX 2.3 (JSON): the suite, each program with its hashes, and the runtime packages of
     the build machine that each program links statically, with their installed versions."""
     files, relations, runtime = [], [], {}
-    suite_id = "SPDXRef-Package-TarnMedSuite"
+    suite_id = f"SPDXRef-Package-{SUITE}"
     relations.append({"spdxElementId": "SPDXRef-DOCUMENT", "relationshipType": "DESCRIBES",
                       "relatedSpdxElement": suite_id})
     for p, map_path in zip(programs, map_paths):

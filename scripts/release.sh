@@ -15,6 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+. resources/product.env  # TARN_PRODUCT_NAME names the files
 out=$(mkdir -p "${1:-dist}" && cd "${1:-dist}" && pwd)
 build=${TARN_RELEASE_BUILD_DIR:-build/release}
 export TZ=UTC LC_ALL=C
@@ -32,8 +33,8 @@ if [ -n "$(git status --porcelain --untracked-files=no 2>/dev/null)" ]; then
 fi
 
 # What a release puts into OUT_DIR; all of it goes before the build, so nothing stale survives.
-docs=(LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md TarnMedSuite.spdx.json)
-(cd "$out" && rm -rf TarnMedSuite-*-win64.zip TarnMedSuite-*-win64.msi TarnMedSuite-*-symbols \
+docs=(LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md "$TARN_PRODUCT_NAME.spdx.json")
+(cd "$out" && rm -rf "$TARN_PRODUCT_NAME"-*-win64.zip "$TARN_PRODUCT_NAME"-*-win64.msi "$TARN_PRODUCT_NAME"-*-symbols \
   SHA256SUMS RELEASE.txt "${docs[@]}")
 done_ok=no
 on_exit() {
@@ -46,7 +47,7 @@ trap on_exit EXIT
 cmake --preset release -B "$build" >/dev/null
 cmake --build "$build" -j 2
 version=$(cat "$build/release-version.txt")
-name=TarnMedSuite-$version
+name=$TARN_PRODUCT_NAME-$version
 programs=$(cut -f1 "$build/release-programs.tsv")
 
 stage="$build/stage/$name"

@@ -18,7 +18,9 @@ set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: $0 FILE..." >&2; exit 2; }
 fail() { echo "sign: FAILED: $*; no file was changed" >&2; exit 1; }
 
-options=(-h sha256 -n TarnMedSuite -i http://www.tarnmed.example)
+# shellcheck source=../resources/product.env
+. "$(dirname "$0")/../resources/product.env"
+options=(-h sha256 -n "$TARN_PRODUCT_NAME" -i "http://$TARN_MAKER_WEB_ADDRESS")
 if [ -n "${TARN_SIGN_PKCS11_MODULE:-}" ]; then
   : "${TARN_SIGN_PKCS11_KEY:?TARN_SIGN_PKCS11_KEY is the pkcs11: URI of the key}"
   : "${TARN_SIGN_CERT:?TARN_SIGN_CERT is the certificate (PEM) of the key}"

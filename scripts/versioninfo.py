@@ -10,6 +10,8 @@ Independent of the resource compiler, so a mis-encoded string shows up here. The
 reads each program's version for the installer's File table from here too.
 """
 import json
+import os
+import re
 import struct
 import sys
 
@@ -112,15 +114,30 @@ def decode(data):
     return out
 
 
+def product_names():
+    """The product's names from resources/product.env, their one home."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources",
+                        "product.env")
+    names = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if re.match(r"^TARN_[A-Z_]+=", line):
+                key, value = line.rstrip("\n").split("=", 1)
+                names[key] = value
+    return names
+
+
 def check(version, title, path):
     """The fields a program of the suite must carry, compared one by one."""
     with open(path, "rb") as f:
         info = decode(version_resource(f.read()))
     numbers = [int(n) for n in version.split(".")] + [0]
+    names = product_names()
     exe = path.replace("\\", "/").rsplit("/", 1)[-1]
     wanted = {
         "FILEVERSION": numbers, "PRODUCTVERSION": numbers, "translations": [[0x0804, 1200]],
-        "080404b0/CompanyName": "TarnMed", "080404b0/ProductName": "TarnMedSuite",
+        "080404b0/CompanyName": names["TARN_COMPANY_NAME"],
+        "080404b0/ProductName": names["TARN_PRODUCT_NAME"],
         "080404b0/FileDescription": title, "080404b0/InternalName": exe[:-4],
         "080404b0/OriginalFilename": exe, "080404b0/FileVersion": version,
         "080404b0/ProductVersion": version,

@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "engine/tool.h"
+#include "product_names.h"  // kMakerWebAddress
 
 namespace tarn {
 
 inline constexpr wchar_t kWindowClassName[] = L"TarnMedToolWnd";
-inline constexpr char16_t kMakerWebAddress[] = u"www.tarnmed.example";
 
 // Client size the layout is made for, and the fixed outer size of the window (pixels). The
 // outer size is not AdjustWindowRect's for this client size: under Wine that is smaller
