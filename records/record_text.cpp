@@ -1,6 +1,5 @@
 // The record file's names and texts: folder and file path, header line, one record.
 // Pure text work into bounded buffers; no file access, no heap, no Win32.
-#include <cmath>
 #include <cstdint>
 
 #include "product_names.h"
@@ -16,9 +15,8 @@ namespace {
 constexpr std::int32_t kHeaderPieceCapacity = 128;  // one ",label"
 // Longest label kept, in the header and in the record alike: a header piece's room less its comma.
 constexpr std::int32_t kLabelUnits = kHeaderPieceCapacity - 2;
-// Record value digits: "%g"'s six at least, a double's seventeen at most.
+// Record value digits: "%g"'s six at least, so that what "%g" writes exactly stays as it was.
 constexpr std::int32_t kFewestDigits = 6;
-constexpr std::int32_t kMostDigits = 17;
 // Room for "-1.2345678901234567e-308" and more.
 constexpr std::int32_t kRecordValueCapacity = 32;
 // "YYYY-MM-DD hh:mm:ss," of any 32-bit fields.
@@ -64,13 +62,7 @@ std::int32_t Shorter(std::int32_t a, std::int32_t b) { return a < b ? a : b; }
 
 std::int32_t FormatRecordValue(double value, char16_t* out, std::int32_t capacity) {
   char digits[kRecordValueCapacity];
-  // A value that never reads back the same (NaN) stays at "%g"'s six digits.
-  FormatGeneral(value, kFewestDigits, digits, kRecordValueCapacity);
-  for (std::int32_t precision = kFewestDigits + 1;
-       !std::isnan(value) && ParseNumber(digits, nullptr) != value && precision <= kMostDigits;
-       ++precision) {
-    FormatGeneral(value, precision, digits, kRecordValueCapacity);
-  }
+  FormatGeneralRoundTrip(value, kFewestDigits, digits, kRecordValueCapacity);
   return WidenAscii(out, capacity, digits);
 }
 

@@ -19,10 +19,8 @@ constexpr const char16_t* kNoReportVerdict = u"暂无报告内容";
 
 constexpr const char16_t* kLineEnd = u"\r\n";
 
-// Decimals tried by WriteExactNumber (FormatFixed's limit) and the digits of a double that
-// always read back.
+// Decimals tried by WriteExactNumber (FormatFixed's limit).
 constexpr std::int32_t kMaxExactDecimals = 9;
-constexpr std::int32_t kRoundTripDigits = 17;
 
 // Writes one report line of at most kReportLineCapacity - 1 units at the writer's end, which
 // has room for one unit more. A line that would be cut is written again with its long numbers
@@ -128,10 +126,7 @@ void WriteExactNumber(TextWriter& out, double value, std::int32_t minDecimals) {
       return;
     }
   }
-  for (std::int32_t digits = 1; digits <= kRoundTripDigits; ++digits) {
-    length = FormatGeneral(value, digits, text, kMaxFixedText);
-    if (ParseNumber(text, nullptr) == value) break;  // 17 digits always read back
-  }
+  length = FormatGeneralRoundTrip(value, 1, text, kMaxFixedText);
   out.WriteAscii(text, length);
 }
 

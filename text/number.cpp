@@ -353,6 +353,18 @@ std::int32_t FormatFixedShortened(double value, std::int32_t decimals, std::int3
   return length <= limit ? length : FormatGeneral(value, kShortDigits, out, kMaxFixedText);
 }
 
+std::int32_t FormatGeneralRoundTrip(double value, std::int32_t fewestDigits, char* out,
+                                    std::int32_t capacity) {
+  constexpr std::int32_t kRoundTripDigits = 17;
+  std::int32_t length = FormatGeneral(value, fewestDigits, out, capacity);
+  for (std::int32_t digits = fewestDigits + 1; digits <= kRoundTripDigits && !std::isnan(value) &&
+                                               ParseNumber(out, nullptr) != value;
+       ++digits) {
+    length = FormatGeneral(value, digits, out, capacity);
+  }
+  return length;
+}
+
 std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity) {
   if (!std::isfinite(value)) {
     const char* text = NonFiniteText(value);

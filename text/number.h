@@ -27,6 +27,13 @@ std::int32_t FormatFixedShortened(double value, std::int32_t decimals, std::int3
 // printf("%.*g", precision, value) (precision 0 counts as 1, clamped to 1..17).
 std::int32_t FormatGeneral(double value, std::int32_t precision, char* out, std::int32_t capacity);
 
+// FormatGeneral with the fewest significant digits, from `fewestDigits` up to 17, whose text
+// reads back as the same double (17 always do); a value that never reads back the same (NaN)
+// keeps `fewestDigits`. Shown and recorded figures use it so that no digit of a typed value
+// is lost and none is added.
+std::int32_t FormatGeneralRoundTrip(double value, std::int32_t fewestDigits, char* out,
+                                    std::int32_t capacity);
+
 // printf("%0*lld", minDigits, value): zero padded after the sign to at least minDigits
 // characters, the sign counting as one of them as in printf ("-05" for -5 and 3).
 std::int32_t FormatInteger(std::int64_t value, std::int32_t minDigits, char* out,

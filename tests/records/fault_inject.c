@@ -157,22 +157,25 @@ static int LockFault(int fd, int cmd, void* arg) {
   return fault.lockFails ? ENOLCK : 0;
 }
 
-int fcntl(int fd, int cmd, ...) {
-  int (*real)(int, int, ...) = Next("fcntl");
-  va_list list;
-  va_start(list, cmd);
-  void* arg = va_arg(list, void*);
-  va_end(list);
+// fcntl and fcntl64 alike: the lock fault, or the real call of that name.
+static int LockCall(const char* name, int fd, int cmd, void* arg) {
+  int (*real)(int, int, ...) = Next(name);
   int error = LockFault(fd, cmd, arg);
   return error != 0 ? Refused(error) : real(fd, cmd, arg);
 }
 
-int fcntl64(int fd, int cmd, ...) {
-  int (*real)(int, int, ...) = Next("fcntl64");
+int fcntl(int fd, int cmd, ...) {
   va_list list;
   va_start(list, cmd);
   void* arg = va_arg(list, void*);
   va_end(list);
-  int error = LockFault(fd, cmd, arg);
-  return error != 0 ? Refused(error) : real(fd, cmd, arg);
+  return LockCall("fcntl", fd, cmd, arg);
+}
+
+int fcntl64(int fd, int cmd, ...) {
+  va_list list;
+  va_start(list, cmd);
+  void* arg = va_arg(list, void*);
+  va_end(list);
+  return LockCall("fcntl64", fd, cmd, arg);
 }
