@@ -357,9 +357,9 @@ std::int32_t FormatGeneralRoundTrip(double value, std::int32_t fewestDigits, cha
                                     std::int32_t capacity) {
   constexpr std::int32_t kRoundTripDigits = 17;
   std::int32_t length = FormatGeneral(value, fewestDigits, out, capacity);
-  for (std::int32_t digits = fewestDigits + 1; digits <= kRoundTripDigits && !std::isnan(value) &&
-                                               ParseNumber(out, nullptr) != value;
-       ++digits) {
+  if (std::isnan(value)) return length;
+  for (std::int32_t digits = fewestDigits + 1;
+       digits <= kRoundTripDigits && ParseNumber(out, nullptr) != value; ++digits) {
     length = FormatGeneral(value, digits, out, capacity);
   }
   return length;
