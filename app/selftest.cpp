@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "app/command_line.h"
 #include "engine/expr.h"
 #include "engine/value_format.h"
 #include "platform/platform.h"
@@ -98,6 +99,15 @@ int RunSelfTest(const ToolDef& tool, const char16_t* reportPath) {
 }
 
 int RunSelfTest(const char16_t* reportPath) { return RunSelfTest(GetBuiltInTool(), reportPath); }
+
+bool RunSelfTestIfAsked(int* exitCode) {
+  char16_t reportPath[kSelfTestPathCapacity];
+  if (!ParseSelfTestCommand(ProcessCommandLine(), reportPath, kSelfTestPathCapacity)) {
+    return false;
+  }
+  *exitCode = RunSelfTest(reportPath);
+  return true;
+}
 
 void WriteUtf8File(const char16_t* path, const char16_t* text) {
   (void)TryWriteUtf8File(path, text);

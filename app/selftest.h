@@ -26,6 +26,11 @@ int RunSelfTest(const ToolDef& tool, const char16_t* reportPath);
 // RunSelfTest with the built-in tool.
 int RunSelfTest(const char16_t* reportPath);
 
+// Program start shared by both entry points: when the process's command line asks for the
+// self-test ("--selftest [report]" anywhere), runs it with the built-in tool and returns true
+// with its exit code in `exitCode`; otherwise returns false and leaves `exitCode` alone.
+bool RunSelfTestIfAsked(int* exitCode);
+
 // Appends `text` on one line: CR dropped, LF turned into a blank, at most 8000 characters
 // kept; bounded by `capacity`. (The DETAIL line; exposed for tests.)
 void AppendFlattenedDetail(char16_t* report, std::int32_t capacity, const char16_t* text);
