@@ -13,7 +13,7 @@
 //   call           = name "(" conditional [ "," conditional ] ")"
 //
 // The six binary levels, "or" to "power", are one loop over the operator table
-// kBinaryOperators, by precedence climbing (ParseOperators).
+// kBinaryOperators, by precedence climbing (ParseSubexpression).
 #include "engine/expr.h"
 
 #include <cmath>
@@ -267,54 +267,72 @@ double ParseUnary(ExprState& s) {
   }
 }
 
-// The levels of the binary operators, loosest first; kNoOperator ends every level.
-enum Precedence : std::int8_t {
-  kNoOperator,
-  kOr,
-  kAnd,
-  kComparison,
-  kAdditive,
-  kMultiplicative,
-  kPower,
+enum class Op : std::uint8_t {
+  None,
+  Or,
+  And,
+  Le,
+  Lt,
+  Ge,
+  Gt,
+  Eq,
+  Ne,
+  Add,
+  Sub,
+  Mul,
+  Div,
+  Rem,
+  Pow
 };
 
-// How the operators of one level follow each other.
-enum class Chain : std::uint8_t {
-  Left,    // any number, applied left to right
-  Right,   // right to left: the right operand is read at the same level, one nesting deeper
-  Single,  // at most one: a second is left unread
-};
-
-enum class Op : std::uint8_t { Or, And, Le, Lt, Ge, Gt, Eq, Ne, Add, Sub, Mul, Div, Rem, Pow };
-
+// One row of the operator table. The two binding priorities are Lua's: an operator is taken
+// while its left priority is above the limit of the operand being read, and its right operand
+// is read with its right priority as the limit. Level n of the grammar has left priority 2n;
+// the right one says how operators of one level follow each other:
+//   2n      left to right: the right operand takes only tighter levels
+//   2n - 1  right to left: the right operand takes this level again
+//   2n + 1  neither: the right operand takes only tighter levels, and a second operator of
+//           the level after the first is no operator (the expression ends there)
 struct BinaryOperator {
   char spelling[3];
-  Precedence precedence;
-  Chain chain;
   Op op;
+  std::int8_t left;
+  std::int8_t right;
 };
 
 // The binary operators, loosest first. Spellings that share a first character stand
 // together, the longer first, so "<=" is not read as "<".
 constexpr BinaryOperator kBinaryOperators[] = {
-    {"||", kOr, Chain::Left, Op::Or},              // 1 when either side is not 0 (NaN is not)
-    {"&&", kAnd, Chain::Left, Op::And},            // 1 when neither side is 0; both always read
-    {"<=", kComparison, Chain::Single, Op::Le},    // comparisons give 1 or 0; NaN gives 0 ...
-    {"<", kComparison, Chain::Single, Op::Lt},     // ... and 1 < 2 < 3 leaves the second unread
-    {">=", kComparison, Chain::Single, Op::Ge},    // tried before ">"
-    {">", kComparison, Chain::Single, Op::Gt},     // greater
-    {"==", kComparison, Chain::Single, Op::Eq},    // a single "=" is no operator
-    {"!=", kComparison, Chain::Single, Op::Ne},    // 1 with NaN; a single "!" is no operator
-    {"+", kAdditive, Chain::Left, Op::Add},        // left to right: 10-4-3 is 3
-    {"-", kAdditive, Chain::Left, Op::Sub},        // subtract
-    {"**", kNoOperator, Chain::Left, Op::Mul},     // not an operator: ends every level
-    {"*", kMultiplicative, Chain::Left, Op::Mul},  // multiply
-    {"/", kMultiplicative, Chain::Left, Op::Div},  // a zero divisor: 0 for the whole chain
-    {"%", kMultiplicative, Chain::Left, Op::Rem},  // fmod, sign of the left; zero as for "/"
-    {"^", kPower, Chain::Right, Op::Pow},          // 2^3^2 is 2^9, and -2^2 is 4
-    {"", kNoOperator, Chain::Left, Op::Or},        // the end, or any other character
+    // Level 1, the loosest, left to right: 1 when either side is not 0 (NaN is not 0).
+    {"||", Op::Or, 2, 2},
+    // Level 2, left to right: 1 when neither side is 0; both sides are always read.
+    {"&&", Op::And, 4, 4},
+    // Level 3, not associative: 1 < 2 < 3 leaves the second "<" unread. Each gives 1 or 0;
+    // a NaN side gives 0, and 1 for "!=". A single "=" or "!" is no operator.
+    {"<=", Op::Le, 6, 7},
+    {"<", Op::Lt, 6, 7},
+    {">=", Op::Ge, 6, 7},
+    {">", Op::Gt, 6, 7},
+    {"==", Op::Eq, 6, 7},
+    {"!=", Op::Ne, 6, 7},
+    // Level 4, left to right: 10-4-3 is 3.
+    {"+", Op::Add, 8, 8},
+    {"-", Op::Sub, 8, 8},
+    // No operator, though it starts as "*" does: the expression ends before it.
+    {"**", Op::None, 0, 0},
+    // Level 5, left to right. A zero divisor gives 0 and a failure, and the expression ends
+    // before a further factor; "%" is fmod, with the sign of the left side.
+    {"*", Op::Mul, 10, 10},
+    {"/", Op::Div, 10, 10},
+    {"%", Op::Rem, 10, 10},
+    // Level 6, the tightest, right to left: 2^3^2 is 2^9. A prefix minus binds tighter still:
+    // -2^2 is 4.
+    {"^", Op::Pow, 12, 11},
+    // No operator: the end of the text, or a character no operator starts.
+    {"", Op::None, 0, 0},
 };
 constexpr std::int32_t kLastRow = sizeof kBinaryOperators / sizeof kBinaryOperators[0] - 1;
+constexpr const BinaryOperator* kNoOperator = &kBinaryOperators[kLastRow];
 
 // For each character, the first row of kBinaryOperators it starts, else the last row.
 struct OperatorIndex {
@@ -337,69 +355,76 @@ const BinaryOperator& PeekOperator(const char* p) {
       &kBinaryOperators[kOperatorIndex.firstRow[static_cast<unsigned char>(p[0])]];
   while (row->spelling[1] != 0 && row->spelling[1] != p[1]) {
     ++row;
-    if (row->spelling[0] != p[0]) return kBinaryOperators[kLastRow];
+    if (row->spelling[0] != p[0]) return *kNoOperator;
   }
   return *row;
 }
 
-// The binary operators of level `lowest` and up after the operand `l`, by precedence
-// climbing: an operator's right operand takes, by a nested call, the operators that bind
-// tighter (for "^", as tight), so this loop applies only its own chain and looser ones.
-// `highest` falls to the level last applied, one below for a single or right-to-left level
-// and after a zero divisor: a tighter operator still ahead is one the grammar ends at.
-double ParseOperators(ExprState& s, double l, std::int32_t lowest) {
-  std::int32_t highest = kPower;
-  const BinaryOperator* op = &PeekOperator(s.cursor);
-  while (op->precedence >= lowest && op->precedence <= highest) {
-    Consume(s, op->spelling[1] == 0 ? 1 : 2);
-    highest = op->chain == Chain::Left ? op->precedence : op->precedence - 1;
-    const bool nests = op->chain == Chain::Right;
-    if (nests && !Enter(s)) {
-      l = 0;  // at the cap: 0 for the power, its exponent left unread
-      op = &PeekOperator(s.cursor);
-      continue;
-    }
-    double r = ParseUnary(s);
-    const BinaryOperator* next = &PeekOperator(s.cursor);
-    const std::int32_t tighter = nests ? op->precedence : op->precedence + 1;
-    if (next->precedence >= tighter) {
-      r = ParseOperators(s, r, tighter);
-      next = &PeekOperator(s.cursor);
-    }
-    if (nests) Leave(s);
-    switch (op->op) {
-      case Op::Or: l = IsTrue(l) || IsTrue(r) ? 1 : 0; break;
-      case Op::And: l = IsTrue(l) && IsTrue(r) ? 1 : 0; break;
-      case Op::Le: l = l <= r ? 1 : 0; break;
-      case Op::Lt: l = l < r ? 1 : 0; break;
-      case Op::Ge: l = l >= r ? 1 : 0; break;
-      case Op::Gt: l = l > r ? 1 : 0; break;
-      case Op::Eq: l = l == r ? 1 : 0; break;
-      case Op::Ne: l = l != r ? 1 : 0; break;
-      case Op::Add: l += r; break;
-      case Op::Sub: l -= r; break;
-      case Op::Mul: l *= r; break;
-      case Op::Div:
-      case Op::Rem:
-        if (r == 0) {  // reading goes on after the divisor; a further factor ends the level
-          Fail(s);
-          l = 0;
-          highest = kAdditive;
-        } else {
-          l = op->op == Op::Div ? l / r : std::fmod(l, r);
-        }
-        break;
-      case Op::Pow: l = std::pow(l, r); break;
-    }
-    op = next;
+// `l op r` for the operators that cannot fail.
+double Apply(Op op, double l, double r) {
+  switch (op) {
+    case Op::Or: return IsTrue(l) || IsTrue(r) ? 1 : 0;
+    case Op::And: return IsTrue(l) && IsTrue(r) ? 1 : 0;
+    case Op::Le: return l <= r ? 1 : 0;
+    case Op::Lt: return l < r ? 1 : 0;
+    case Op::Ge: return l >= r ? 1 : 0;
+    case Op::Gt: return l > r ? 1 : 0;
+    case Op::Eq: return l == r ? 1 : 0;
+    case Op::Ne: return l != r ? 1 : 0;
+    case Op::Add: return l + r;
+    case Op::Sub: return l - r;
+    case Op::Mul: return l * r;
+    case Op::Div: return l / r;
+    case Op::Rem: return std::fmod(l, r);
+    case Op::Pow: return std::pow(l, r);
+    case Op::None: break;
   }
   return l;
+}
+
+// An operand with the binary operators after it, and the first operator it left untaken.
+struct Subexpression {
+  double value;
+  const BinaryOperator* next;
+};
+
+// subexpression = unary { binary-operator subexpression }, taking the operators whose left
+// priority is above `limit`: precedence climbing, as Lua's subexpr. Returns the first operator
+// not taken, for the caller's loop; the no-operator row where the expression must end there,
+// so no enclosing loop takes it either (reading a parenthesis or argument resumes at it).
+Subexpression ParseSubexpression(ExprState& s, std::int32_t limit) {
+  double l = ParseUnary(s);
+  const BinaryOperator* op = &PeekOperator(s.cursor);
+  while (op->left > limit) {
+    Consume(s, op->spelling[1] == 0 ? 1 : 2);
+    const bool rightToLeft = op->right < op->left;
+    bool chains = op->right == op->left;  // may the next operator be of the same level?
+    const BinaryOperator* next;
+    if (rightToLeft && !Enter(s)) {
+      l = 0;  // at the cap: 0 for the power, its exponent left unread
+      next = &PeekOperator(s.cursor);
+    } else {
+      const Subexpression r = ParseSubexpression(s, op->right);
+      if (rightToLeft) Leave(s);
+      next = r.next;
+      if ((op->op == Op::Div || op->op == Op::Rem) && r.value == 0) {
+        Fail(s);  // reading goes on after the divisor
+        l = 0;
+        chains = false;
+      } else {
+        l = Apply(op->op, l, r.value);
+      }
+    }
+    if (!chains && next->left >= op->left) next = kNoOperator;
+    op = next;
+  }
+  return {l, op};
 }
 
 // conditional = or [ "?" conditional ":" conditional ]   (both branches always evaluated)
 double ParseConditional(ExprState& s) {
   if (!Enter(s)) return 0;
-  const double condition = ParseOperators(s, ParseUnary(s), kOr);
+  const double condition = ParseSubexpression(s, 0).value;
   double result = condition;
   if (*s.cursor == '?') {
     Consume(s, 1);
