@@ -15,8 +15,6 @@
 namespace tarn {
 namespace {
 
-constexpr std::int32_t kResultCapacity = 8192;
-constexpr std::int32_t kVerdictCapacity = 512;
 constexpr std::int32_t kOutLineCapacity = 512;
 constexpr std::int32_t kLevelLineCapacity = 256;
 constexpr std::int32_t kErrorsLineCapacity = 128;
@@ -42,15 +40,15 @@ void AppendFlattenedDetail(char16_t* report, std::int32_t capacity, const char16
 
 int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capacity) {
   double inputValues[kMaxInputs] = {};
-  const std::int32_t inputCount = tool.inputCount < kMaxInputs ? tool.inputCount : kMaxInputs;
+  const std::int32_t inputCount = ClampedInputCount(tool);
   for (std::int32_t i = 0; i < inputCount; ++i) inputValues[i] = tool.inputs[i].defaultValue;
 
-  char16_t resultText[kResultCapacity];
-  char16_t verdictText[kVerdictCapacity];
-  char16_t resultCopy[kResultCapacity];
+  char16_t resultText[kWholeResultCapacity];
+  char16_t verdictText[kVerdictTextCapacity];
+  char16_t resultCopy[kWholeResultCapacity];
   Level level = 0;
-  Calculate(tool, inputValues, resultText, kResultCapacity, verdictText, kVerdictCapacity, level,
-            resultCopy, kResultCapacity);
+  Calculate(tool, inputValues, resultText, kWholeResultCapacity, verdictText, kVerdictTextCapacity,
+            level, resultCopy, kWholeResultCapacity);
 
   char16_t line[kOutLineCapacity];
   Format(line, kOutLineCapacity, u"TOOL|%d|%ls|%ls\r\n", tool.id, tool.title, tool.category);
@@ -62,8 +60,7 @@ int BuildSelfTestReport(const ToolDef& tool, char16_t* report, std::int32_t capa
   if (tool.reportKind != 0) {
     AppendBounded(report, capacity, u"OUT|报告文本|见 DETAIL|\r\n");
   } else {
-    const std::int32_t outputCount =
-        tool.outputCount < kMaxOutputs ? tool.outputCount : kMaxOutputs;
+    const std::int32_t outputCount = ClampedOutputCount(tool);
     for (std::int32_t i = 0; i < outputCount; ++i) {
       // Each output on its own: names of other outputs read 0 here.
       const double outputValues[kMaxOutputs] = {};

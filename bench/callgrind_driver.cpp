@@ -21,7 +21,7 @@ using tarn::ToolInput;
 
 // The self-test's capacities: every report fits whole.
 constexpr std::int32_t kResultCapacity = tarn::kWholeResultCapacity;
-constexpr std::int32_t kVerdictCapacity = 512;
+constexpr std::int32_t kVerdictCapacity = tarn::kVerdictTextCapacity;
 
 char16_t gResult[kResultCapacity];
 char16_t gVerdict[kVerdictCapacity];

@@ -7,12 +7,6 @@
 #include "text/number.h"
 
 namespace tarn {
-namespace {
-
-// "-YYYY...-MM-DD" of the largest year here (about 6e15) with room to spare.
-constexpr std::int32_t kDateTextCapacity = 32;
-
-}  // namespace
 
 std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day) {
   const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);

@@ -10,6 +10,10 @@ namespace tarn {
 // writes no date outside -kMaxDayNumber .. kMaxDayNumber.
 inline constexpr std::int64_t kMaxDayNumber = INT64_MAX / 4;
 
+// Room for any date CivilFromDays writes: "-YYYY...-MM-DD" of the largest year here (about
+// 6e15) with room to spare.
+inline constexpr std::int32_t kDateTextCapacity = 32;
+
 // Proleptic Gregorian date -> days since 1970-01-01 (arguments are not checked).
 std::int64_t DaysFromCivil(std::int32_t year, std::int32_t month, std::int32_t day);
 

@@ -1,6 +1,7 @@
 // The constant tool record: texts, inputs, output formulas, verdict rules, report kind.
 // Everything here is read in place; nothing is ever copied, changed or freed.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace tarn {
@@ -10,6 +11,13 @@ using ReportKind = std::int32_t;  // 0: outputs and rules; 1..11: a report gener
 
 inline constexpr std::int32_t kMaxInputs = 16;
 inline constexpr std::int32_t kMaxOutputs = 16;
+
+// A result buffer of this capacity holds every run's text whole: each report at the largest
+// inputs its clamps allow (the 40-nurse, 31-day rota is the longest, about 6,400 units) and
+// the full lines of every output with the note (run/calculate.h checks the lines).
+inline constexpr std::int32_t kWholeResultCapacity = 8192;
+// The verdict buffer every caller of a run gives it: the window, the self-test, the benchmarks.
+inline constexpr std::int32_t kVerdictTextCapacity = 512;
 
 struct ToolInput {
   const char* key;        // name in formulas and conditions
@@ -47,6 +55,23 @@ struct ToolDef {
   const ToolRule* rules;
   ReportKind reportKind;
 };
+
+// The count of a record table, for the count beside it in a ToolDef: never typed by hand.
+template <typename Record, std::size_t N>
+constexpr std::int32_t CountOf(const Record (&)[N]) {
+  static_assert(N <= 1024, "a tool record's table is short");
+  return static_cast<std::int32_t>(N);
+}
+
+// The inputs (outputs) a caller with room for kMaxInputs (kMaxOutputs) values reads: the
+// record's count, at most the limit; none for a negative count.
+constexpr std::int32_t ClampedInputCount(const ToolDef& tool) {
+  return tool.inputCount < 0 ? 0 : (tool.inputCount < kMaxInputs ? tool.inputCount : kMaxInputs);
+}
+constexpr std::int32_t ClampedOutputCount(const ToolDef& tool) {
+  return tool.outputCount < 0 ? 0
+                              : (tool.outputCount < kMaxOutputs ? tool.outputCount : kMaxOutputs);
+}
 
 // The one tool this program is built with: defined by the tool record (tools/) that the
 // program links.

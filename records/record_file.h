@@ -6,7 +6,6 @@
 
 #include "engine/tool.h"
 #include "platform/platform.h"
-#include "run/calculate.h"
 
 namespace tarn {
 

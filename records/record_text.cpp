@@ -37,8 +37,7 @@ constexpr std::int32_t kFileNameCapacity = 32;
 
 // The inputs that a record covers; a damaged count never reads outside the value table.
 std::int32_t RecordedInputs(const ToolDef& tool) {
-  if (tool.inputs == nullptr || tool.inputCount < 0) return 0;
-  return tool.inputCount < kMaxInputs ? tool.inputCount : kMaxInputs;
+  return tool.inputs != nullptr ? ClampedInputCount(tool) : 0;
 }
 
 // Capacity for a line's body, keeping room for its CR LF and the terminator, so that a cut

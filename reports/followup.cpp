@@ -16,7 +16,6 @@ namespace {
 constexpr std::int32_t kDefaultGapDays = 7;
 constexpr std::int32_t kMinVisits = 1;
 constexpr std::int32_t kMaxVisits = 20;
-constexpr std::int32_t kDateTextCapacity = 32;
 
 constexpr const char16_t* kPlanHeaderTemplate =
     u"随访节点（以今天为基准，起始第 %ls 天，间隔 %d 天，共 %d 次）：";

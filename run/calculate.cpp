@@ -38,7 +38,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
 
   // Each formula reads the outputs before it; its own and later ones read 0.
   double outputValues[kMaxOutputs] = {};
-  const std::int32_t outputCount = tool.outputCount < kMaxOutputs ? tool.outputCount : kMaxOutputs;
+  const std::int32_t outputCount = ClampedOutputCount(tool);
   bool failedOutputs[kMaxOutputs] = {};
   bool anyFailed = false;
   for (std::int32_t i = 0; i < outputCount; ++i) {

@@ -10,10 +10,6 @@ namespace tarn {
 
 inline constexpr std::int32_t kResultLineCapacity = 256;
 
-// A result buffer of this capacity holds every run's text whole: each report at the largest
-// inputs its clamps allow (the 40-nurse, 31-day rota is the longest, about 6,400 units) and
-// the full lines of every output with the note.
-inline constexpr std::int32_t kWholeResultCapacity = 8192;
 static_assert(kMaxOutputs * kResultLineCapacity + kResultLineCapacity <= kWholeResultCapacity,
               "every output line and the note fit a whole result");
 

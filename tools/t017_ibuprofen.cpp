@@ -40,9 +40,9 @@ constexpr ToolDef kIbuprofenTool = {
     u"儿科用药",
     u"布洛芬 5-10mg/kg/次，间隔 6-8 小时，每日不超过 4 次",
     u"脱水、肾功能不全、消化道溃疡患儿慎用；6 个月以下婴儿不推荐。",
-    3, kInputs,
-    3, kOutputs,
-    4, kRules,
+    CountOf(kInputs), kInputs,
+    CountOf(kOutputs), kOutputs,
+    CountOf(kRules), kRules,
     0,
 };
 // clang-format on

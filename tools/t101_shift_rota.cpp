@@ -22,7 +22,7 @@ constexpr ToolDef kTool = {
     u"本院护理人力资源管理制度：每班按能级搭配，夜班后安排休息",
     u"生成的排班表为草稿，须由护士长按实际人数、能级、休假与培训安排审核调整；"
     u"人数 1-40 人，天数 1-31 天。",
-    2, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     1,

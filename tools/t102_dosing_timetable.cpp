@@ -24,7 +24,7 @@ constexpr ToolDef kTool = {
     u"结合半衰期与肝肾功能调整",
     u"首剂时间按 24 小时制填写（8 表示 8:00，8.5 表示 8:30）；间隔不填时按 8 小时计；"
     u"肾功能不全患者请先核对调整后的给药间隔。",
-    3, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     2,

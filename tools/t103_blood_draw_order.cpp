@@ -21,7 +21,7 @@ constexpr ToolDef kTool = {
     u"WS/T 661-2020《静脉血液标本采集指南》",
     u"项目：1 血常规、2 凝血、3 生化、4 血气、5 血培养、6 血糖/乳酸。"
     u"使用蝶翼针且首管为凝血管时，应先用弃血管排出管路内空气。",
-    1, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     3,

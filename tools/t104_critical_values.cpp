@@ -21,7 +21,7 @@ constexpr ToolDef kTool = {
     u"危急值报告制度；界值以本院检验科《危急值报告目录》为准",
     u"组别：1 电解质、2 血糖与血气、3 血细胞、4 凝血、5 微生物、6 心肌与胰酶。"
     u"所列界值为成人参考，儿童与新生儿另有界值；接获危急值须复述确认并记录。",
-    1, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     4,

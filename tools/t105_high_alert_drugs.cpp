@@ -21,7 +21,7 @@ constexpr ToolDef kTool = {
     u"中国药学会医院药学专业委员会《中国高警示药品推荐目录》；本院高警示药品管理制度",
     u"类别：1 高浓度电解质、2 胰岛素与口服降糖药、3 抗凝与化疗药、4 麻醉与肌松药。"
     u"高警示药品使用不当可致严重伤害甚至死亡，各环节均须双人核对。",
-    1, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     5,

@@ -22,7 +22,7 @@ constexpr ToolDef kTool = {
     u"药品说明书；本院静脉用药配伍禁忌表",
     u"本工具仅收录少数常见组合，未收录不代表可以配伍；"
     u"输注中出现浑浊、沉淀或变色，立即停止输注并报告。",
-    2, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     6,

@@ -22,7 +22,7 @@ constexpr ToolDef kTool = {
     u"随访管理",
     u"出院患者随访管理制度；起始天数与间隔按专科随访路径确定",
     u"日期按本机当前日期推算；遇节假日请与患者另行约定；随访次数 1-20 次。",
-    3, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     7,

@@ -20,7 +20,7 @@ constexpr ToolDef kTool = {
     u"护理管理",
     u"护理交接班制度：危重、新入院、手术、输血及病情变化患者床旁交接",
     u"模板空格处须逐项填写；生命体征以交班前最后一次测量为准；床位数 1-30 床。",
-    1, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     9,

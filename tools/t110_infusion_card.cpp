@@ -24,7 +24,7 @@ constexpr ToolDef kTool = {
     u"WS/T 433-2013《静脉治疗护理技术操作规范》",
     u"每小时输液量按每毫升 20 滴的输液器换算（滴速 × 3）；"
     u"使用其他滴系数的输液器时请另行换算。医嘱药量按医嘱单位填写。",
-    4, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     10,

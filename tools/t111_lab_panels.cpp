@@ -21,7 +21,7 @@ constexpr ToolDef kTool = {
     u"本院检验项目手册；WS/T 661-2020《静脉血液标本采集指南》",
     u"套餐：1 血常规、2 生化全套、3 凝血四项、4 甲状腺功能、5 心肌损伤标志物、6 尿常规。"
     u"采样前核对患者身份与检验项目。",
-    1, kInputs,
+    CountOf(kInputs), kInputs,
     0, nullptr,
     0, nullptr,
     11,

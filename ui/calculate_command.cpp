@@ -61,7 +61,7 @@ void FillCopyText(const char16_t* result, const char16_t* verdict) {
 
 void CalculateCommand() {
   const ToolDef& tool = *gWindow.tool;
-  for (std::int32_t i = 0; i < tool.inputCount && i < kMaxInputs; ++i) {
+  for (std::int32_t i = 0; i < ClampedInputCount(tool); ++i) {
     if (!ReadInput(tool, i)) return;
   }
 

@@ -107,7 +107,7 @@ void CopyCommand() {
 
 void ResetCommand() {
   const ToolDef& tool = *gWindow.tool;
-  for (std::int32_t i = 0; i < tool.inputCount && i < kMaxInputs; ++i) {
+  for (std::int32_t i = 0; i < ClampedInputCount(tool); ++i) {
     SetDefaultText(gWindow.inputEdits[i], tool.inputs[i].defaultValue);
   }
   SetWindowTextW(gWindow.resultBox, L"");

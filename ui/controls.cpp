@@ -61,14 +61,14 @@ constexpr ControlSpec kInputRowControls[] = {
 
 // The result column and the button row, left to right.
 constexpr ControlSpec kFixedControls[] = {
-    {L"STATIC", 0, kChild, 492, 142, 492, 46, 0, &WindowState::verdictFont, ControlText::Fixed,
-     kVerdictHint, &WindowState::verdictLabel},
-    {L"EDIT", WS_EX_CLIENTEDGE, kResultBoxStyle, 492, 196, 492, 232, kResultBoxId,
-     &WindowState::resultFont, ControlText::Fixed, u"", &WindowState::resultBox},
-    {L"STATIC", 0, kChild, 492, 444, 492, 120, 0, &WindowState::smallFont, ControlText::Cautions,
-     nullptr, &WindowState::cautionsLabel},
-    {L"STATIC", 0, kChild, 492, 576, 492, 56, 0, &WindowState::smallFont, ControlText::Reference,
-     nullptr, kNotKept},
+    {L"STATIC", 0, kChild, kResultColumnX, 142, kResultColumnWidth, 46, 0,
+     &WindowState::verdictFont, ControlText::Fixed, kVerdictHint, &WindowState::verdictLabel},
+    {L"EDIT", WS_EX_CLIENTEDGE, kResultBoxStyle, kResultColumnX, 196, kResultColumnWidth, 232,
+     kResultBoxId, &WindowState::resultFont, ControlText::Fixed, u"", &WindowState::resultBox},
+    {L"STATIC", 0, kChild, kResultColumnX, 444, kResultColumnWidth, 120, 0, &WindowState::smallFont,
+     ControlText::Cautions, nullptr, &WindowState::cautionsLabel},
+    {L"STATIC", 0, kChild, kResultColumnX, 576, kResultColumnWidth, 56, 0, &WindowState::smallFont,
+     ControlText::Reference, nullptr, kNotKept},
     {L"BUTTON", 0, kButton, 20, 668, 152, 40, kCalculateButtonId, kNoFont, ControlText::Fixed,
      u"计算 (F5)", kNotKept},
     {L"BUTTON", 0, kButton, 184, 668, 132, 40, kSaveButtonId, kNoFont, ControlText::Fixed,
@@ -136,7 +136,7 @@ void CreateFixedControls(HWND parent) {
 }  // namespace
 
 void CreateControls(HWND parent) {
-  for (std::int32_t row = 0; row < gWindow.tool->inputCount && row < kMaxInputs; ++row) {
+  for (std::int32_t row = 0; row < ClampedInputCount(*gWindow.tool); ++row) {
     CreateInputRow(parent, row);
   }
   CreateFixedControls(parent);

@@ -19,6 +19,10 @@ inline constexpr int kClientHeight = 720;
 inline constexpr int kOuterWidth = 1036;
 inline constexpr int kOuterHeight = 780;
 
+// The result column inside the right-hand card: its caption, divider and controls (pixels).
+inline constexpr int kResultColumnX = 492;
+inline constexpr int kResultColumnWidth = 492;
+
 // Control IDs.
 inline constexpr int kCalculateButtonId = 1001;
 inline constexpr int kSaveButtonId = 1002;

@@ -47,23 +47,23 @@ constexpr HFONT WindowState::*kNoFont = nullptr;
 
 // clang-format off
 constexpr PaintStep kPaintSteps[] = {
-    // kind           box                  span             colour          font                      flags     text
-    {StepKind::Fill,  {0, 0, 0, 0},        Span::FullSize,  kPage,          kNoFont,                  0,        StepText::None},
-    {StepKind::Fill,  {0, 0, 0, 88},       Span::FullWidth, kBrand,         kNoFont,                  0,        StepText::None},
-    {StepKind::Fill,  {0, 0, 8, 88},       Span::Fixed,     kBrandAccent,   kNoFont,                  0,        StepText::None},
-    {StepKind::Text,  {26, 12, 700, 38},   Span::Fixed,     kWhite,         &WindowState::titleFont,  0,        StepText::Title},
-    {StepKind::Text,  {28, 48, 720, 28},   Span::Fixed,     kHeaderSubtext, &WindowState::headerFont, 0,        StepText::CategoryLine},
-    {StepKind::Text,  {240, 8, 214, 26},   Span::FromRight, kHeaderFaint,   &WindowState::smallFont,  DT_RIGHT, StepText::WebAddress},
-    {StepKind::Fill,  {20, 96, 440, 552},  Span::Fixed,     kWhite,         kNoFont,                  0,        StepText::None},
-    {StepKind::Frame, {20, 96, 440, 552},  Span::Fixed,     kCardOutline,   kNoFont,                  0,        StepText::None},
-    {StepKind::Fill,  {476, 96, 524, 552}, Span::Fixed,     kWhite,         kNoFont,                  0,        StepText::None},
-    {StepKind::Frame, {476, 96, 524, 552}, Span::Fixed,     kCardOutline,   kNoFont,                  0,        StepText::None},
-    {StepKind::Text,  {36, 104, 300, 30},  Span::Fixed,     kBrand,         &WindowState::headerFont, 0,        StepText::InputCaption},
-    {StepKind::Text,  {492, 104, 300, 30}, Span::Fixed,     kBrand,         &WindowState::headerFont, 0,        StepText::ResultCaption},
-    {StepKind::Fill,  {36, 133, 408, 1},   Span::Fixed,     kDivider,       kNoFont,                  0,        StepText::None},
-    {StepKind::Fill,  {492, 133, 492, 1},  Span::Fixed,     kDivider,       kNoFont,                  0,        StepText::None},
-    {StepKind::Fill,  {0, 660, 0, 60},     Span::FullWidth, kFooter,        kNoFont,                  0,        StepText::None},
-    {StepKind::Text,  {740, 704, 264, 16}, Span::Fixed,     kMutedText,     &WindowState::smallFont,  DT_RIGHT, StepText::Status},
+    // kind           box                                           span             colour          font                      flags     text
+    {StepKind::Fill,  {0, 0, 0, 0},                                 Span::FullSize,  kPage,          kNoFont,                  0,        StepText::None},
+    {StepKind::Fill,  {0, 0, 0, 88},                                Span::FullWidth, kBrand,         kNoFont,                  0,        StepText::None},
+    {StepKind::Fill,  {0, 0, 8, 88},                                Span::Fixed,     kBrandAccent,   kNoFont,                  0,        StepText::None},
+    {StepKind::Text,  {26, 12, 700, 38},                            Span::Fixed,     kWhite,         &WindowState::titleFont,  0,        StepText::Title},
+    {StepKind::Text,  {28, 48, 720, 28},                            Span::Fixed,     kHeaderSubtext, &WindowState::headerFont, 0,        StepText::CategoryLine},
+    {StepKind::Text,  {240, 8, 214, 26},                            Span::FromRight, kHeaderFaint,   &WindowState::smallFont,  DT_RIGHT, StepText::WebAddress},
+    {StepKind::Fill,  {20, 96, 440, 552},                           Span::Fixed,     kWhite,         kNoFont,                  0,        StepText::None},
+    {StepKind::Frame, {20, 96, 440, 552},                           Span::Fixed,     kCardOutline,   kNoFont,                  0,        StepText::None},
+    {StepKind::Fill,  {476, 96, 524, 552},                          Span::Fixed,     kWhite,         kNoFont,                  0,        StepText::None},
+    {StepKind::Frame, {476, 96, 524, 552},                          Span::Fixed,     kCardOutline,   kNoFont,                  0,        StepText::None},
+    {StepKind::Text,  {36, 104, 300, 30},                           Span::Fixed,     kBrand,         &WindowState::headerFont, 0,        StepText::InputCaption},
+    {StepKind::Text,  {kResultColumnX, 104, 300, 30},               Span::Fixed,     kBrand,         &WindowState::headerFont, 0,        StepText::ResultCaption},
+    {StepKind::Fill,  {36, 133, 408, 1},                            Span::Fixed,     kDivider,       kNoFont,                  0,        StepText::None},
+    {StepKind::Fill,  {kResultColumnX, 133, kResultColumnWidth, 1}, Span::Fixed,     kDivider,       kNoFont,                  0,        StepText::None},
+    {StepKind::Fill,  {0, 660, 0, 60},                              Span::FullWidth, kFooter,        kNoFont,                  0,        StepText::None},
+    {StepKind::Text,  {740, 704, 264, 16},                          Span::Fixed,     kMutedText,     &WindowState::smallFont,  DT_RIGHT, StepText::Status},
 };
 // clang-format on
 static_assert(sizeof kPaintSteps / sizeof kPaintSteps[0] == 16, "sixteen paint steps");

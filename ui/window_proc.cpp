@@ -66,8 +66,8 @@ LRESULT OnDrawItem(const DRAWITEMSTRUCT* item) {
 // True for EN_CHANGE from one of the tool's input edits.
 bool IsInputChange(WPARAM wParam, LPARAM lParam) {
   const std::int32_t row = LOWORD(wParam) - kFirstInputEditId;
-  return HIWORD(wParam) == EN_CHANGE && row >= 0 && row < gWindow.tool->inputCount &&
-         row < kMaxInputs && reinterpret_cast<HWND>(lParam) == gWindow.inputEdits[row];
+  return HIWORD(wParam) == EN_CHANGE && row >= 0 && row < ClampedInputCount(*gWindow.tool) &&
+         reinterpret_cast<HWND>(lParam) == gWindow.inputEdits[row];
 }
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,12 +6,10 @@
 #include <cstdint>
 
 #include "engine/tool.h"
-#include "run/calculate.h"
 
 namespace tarn {
 
-inline constexpr std::int32_t kLastResultCapacity = 8192;
-inline constexpr std::int32_t kVerdictTextCapacity = 512;
+inline constexpr std::int32_t kLastResultCapacity = kWholeResultCapacity;
 // The whole result shown, a line break, "—— " and the whole verdict: a copy is never cut.
 inline constexpr std::int32_t kCopyTextCapacity =
     kWholeResultCapacity + 2 + 3 + kVerdictTextCapacity;
