@@ -19,7 +19,7 @@ targets=("$@")
 
 dir=${TARN_FUZZ_DIR:-build/fuzz}
 cmake --preset fuzz -B "$dir" >/dev/null
-cmake --build "$dir" -j 2 -- $(printf 'fuzz_%s ' "${targets[@]}") >/dev/null
+cmake --build "$dir" -j 2 --target $(printf 'fuzz_%s ' "${targets[@]}") >/dev/null
 
 mkdir -p "$dir"/findings "$dir"/logs
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
