@@ -15,7 +15,10 @@ wixl, then completes what wixl cannot write (Chinese texts, short names, file ve
 fixes every GUID and time stamp, so that one commit gives one package. "check-notices" says
 which runtime files named in the link maps no notice covers (exit 1).
 """
+import contextlib
+import ctypes
 import functools
+import glob
 import hashlib
 import json
 import os
@@ -224,11 +227,49 @@ def wxs_text(stage, programs, version, icon):
 """
 
 
-def run(frozen_time, workdir, *command):
-    # wixl and msibuild stamp the package with the current time: freeze it at the commit's.
-    # Both run in the work folder: msibuild leaves the package's streams (Icon/...) there.
-    subprocess.run(["faketime", "-f", frozen_time, *command], check=True, cwd=workdir,
-                   env=dict(os.environ, TZ="UTC"))
+@contextlib.contextmanager
+def frozen_clock(frozen_time):
+    """The environment that runs a tool with the clock frozen at `frozen_time` (UTC):
+    libfaketime preloaded directly. Not the faketime wrapper: it names a semaphore and shared
+    memory in /dev/shm by its process id and stops ("sem_open: File exists") when a process id
+    comes round again to one that an earlier run left there. Without the wrapper the library
+    does the same in each process it is loaded into, unless it is handed a pair to share:
+    this run's, named by no process id, made here and removed when the block ends."""
+    libraries = sorted(glob.glob("/usr/lib/*/faketime/libfaketime.so.1"))
+    if not libraries:
+        raise SystemExit("libfaketime.so.1 not found: install faketime (scripts/install-deps.sh)")
+    libc = ctypes.CDLL(None, use_errno=True)
+    libc.sem_open.restype = ctypes.c_void_p
+    libc.sem_open.argtypes = [ctypes.c_char_p, ctypes.c_int, ctypes.c_uint, ctypes.c_uint]
+    libc.sem_close.argtypes = [ctypes.c_void_p]
+    libc.shm_open.argtypes = [ctypes.c_char_p, ctypes.c_int, ctypes.c_uint]
+    name = f"/tarn-package-clock-{uuid.uuid4().hex}"
+    created = os.O_CREAT | os.O_EXCL
+    semaphore = libc.sem_open(name.encode(), created, 0o600, 1)
+    if not semaphore:
+        raise SystemExit(f"sem_open {name}: {os.strerror(ctypes.get_errno())}")
+    libc.sem_close(semaphore)
+    try:
+        memory = libc.shm_open(name.encode(), created | os.O_RDWR, 0o600)
+        if memory < 0:
+            raise SystemExit(f"shm_open {name}: {os.strerror(ctypes.get_errno())}")
+        try:
+            os.ftruncate(memory, 4096)  # the library maps its shared record from the start
+        finally:
+            os.close(memory)
+        preload = " ".join(filter(None, [libraries[0], os.environ.get("LD_PRELOAD")]))
+        yield dict(os.environ, TZ="UTC", LD_PRELOAD=preload, FAKETIME=frozen_time,
+                   FAKETIME_SHARED=f"{name} {name}")
+    finally:
+        libc.shm_unlink(name.encode())
+        libc.sem_unlink(name.encode())
+
+
+def run(clock, workdir, *command):
+    # wixl and msibuild stamp the package with the current time: `clock` (frozen_clock) freezes
+    # it at the commit's. Both run in the work folder: msibuild leaves the package's streams
+    # (Icon/...) there.
+    subprocess.run(command, check=True, cwd=workdir, env=clock)
 
 
 def sql_text(text):
@@ -237,7 +278,7 @@ def sql_text(text):
     return text
 
 
-def complete_tables(msi, stage, programs, version, frozen_time, workdir):
+def complete_tables(msi, stage, programs, version, clock, workdir):
     """What wixl cannot write, done with SQL on the built package:
     - the Chinese shortcut names and descriptions and the downgrade message (wixl stores
       non-ASCII text as empty strings). The database takes them once its code page is set:
@@ -249,7 +290,7 @@ def complete_tables(msi, stage, programs, version, frozen_time, workdir):
     codepage = os.path.join(workdir, "_ForceCodepage.idt")
     with open(codepage, "w", newline="") as f:
         f.write("\r\n\r\n936\t_ForceCodepage\r\n")
-    run(frozen_time, workdir, "msibuild", msi, "-i", codepage)
+    run(clock, workdir, "msibuild", msi, "-i", codepage)
     queries = []
     for p in programs:
         name, description = display_name(p), p["subtitle"]
@@ -274,7 +315,7 @@ def complete_tables(msi, stage, programs, version, frozen_time, workdir):
                        f"WHERE `File` = 'file_{p['stem']}'")
         queries.append(f"DELETE FROM `MsiFileHash` WHERE `File_` = 'file_{p['stem']}'")
     for query in queries:
-        run(frozen_time, workdir, "msibuild", msi, "-q", query)
+        run(clock, workdir, "msibuild", msi, "-q", query)
 
 
 def program_version(path):
@@ -298,14 +339,15 @@ def make_msi(stage, programs, version, epoch, icon, out, workdir):
         os.utime(os.path.join(stage, name), (epoch, epoch))
     if os.path.exists(out):
         os.remove(out)
-    run(frozen_time, workdir, "wixl", "-a", "x64", "-o", out, os.path.basename(wxs))
-    complete_tables(out, stage, programs, version, frozen_time, workdir)
     # The package code differs whenever the packaged files do, and only then.
     content = hashlib.sha256()
     for p in programs:
         content.update(sha256(os.path.join(stage, p["exe"])).encode())
-    run(frozen_time, workdir, "msibuild", out, "-s", f"{SUITE} {version}", MAKER, "x64;2052",
-        guid("package", version, content.hexdigest()))
+    with frozen_clock(frozen_time) as clock:
+        run(clock, workdir, "wixl", "-a", "x64", "-o", out, os.path.basename(wxs))
+        complete_tables(out, stage, programs, version, clock, workdir)
+        run(clock, workdir, "msibuild", out, "-s", f"{SUITE} {version}", MAKER, "x64;2052",
+            guid("package", version, content.hexdigest()))
 
 
 # Declared licences of the runtime packages the link takes files from, by Debian package;
