@@ -194,7 +194,7 @@ TEST(Calculate, AFailedOutputIsNeverUnderAVerdictBelowLevelThree) {
       {{"", 3, u""}, 1, 3, u"请核对输入参数后重新计算"},
   };
   for (const auto& c : cases) {
-    const ToolDef tool = {8,       u"t", nullptr, u"c", u"r",     nullptr, 0,
+    const ToolDef tool = {8,       u"t", nullptr, u"c",        u"r",    nullptr, 0,
                           nullptr, 1,    outputs, c.ruleCount, &c.rule, 0};
     const CalcRun run = CalculateWith(tool, {});
     EXPECT_EQ(run.result, u"值：--\r\n（部分结果无法计算，请检查输入是否合理）\r\n");
