@@ -25,8 +25,8 @@ constexpr ToolOutput kOutputs[] = {
 
 // Written as "not above" and "not inside" so that a value that compares false with
 // everything (NaN) is flagged too. First match wins, so the more dangerous flag comes first:
-// a 10-fold weight slip must read as an overdose, not as a dose rounding out of 5-10 mg/kg.
-// The ceilings are a child's: 400 mg a dose, 2400 mg a day.
+// 40 mg/kg (a day's dose typed as one) must read as above the single-dose ceiling, not as
+// 10.01 mg/kg does. The ceilings are a child's: 400 mg a dose, 2400 mg a day.
 constexpr ToolRule kRules[] = {
     // condition                                    level  message
     {"!(w>0) || !(dose>0) || !(conc>0)",          3, u"请核对：体重、每次剂量和浓度须大于 0"},
