@@ -39,7 +39,7 @@ constexpr LineChoice kCriticalGroups[] = {
 
 // A group number outside 1-6 shows no group's values: the catalogue advice stays.
 constexpr const char16_t* kCriticalNotListed =
-    u"组别编号 %ls 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》";
+    u"组别编号 %ls%ls 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》";
 constexpr const char16_t* kCriticalNotListedVerdict = u"危急值组别编号须为 1-6，请核对";
 
 constexpr const char16_t* kCriticalHandling =
@@ -48,7 +48,7 @@ constexpr const char16_t* kCriticalVerdict = u"危急值必须闭环：报告、
 
 // ---- DrugCompatibility (kind 6) ----
 
-constexpr const char16_t* kQueryTemplate = u"待查：%ls 号 %ls  +  %ls 号 %ls";
+constexpr const char16_t* kQueryTemplate = u"待查：%ls%ls 号 %ls  +  %ls%ls 号 %ls";
 constexpr const char16_t* kNumberingLines[] = {
     u"编号：1头孢曲松 2葡萄糖酸钙 3万古霉素 4呋塞米 5氨溴索",
     u"      6奥美拉唑 7维生素C 8胰岛素 9碳酸氢钠 10多巴胺",
@@ -143,7 +143,7 @@ Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t
   WholeField b = {};
   ReadWholeField(InputValue(tool, inputValues, kKeyDrugA), kUnknownNumber.verdict, verdict, a);
   ReadWholeField(InputValue(tool, inputValues, kKeyDrugB), kUnknownNumber.verdict, verdict, b);
-  WriteLine(out, kQueryTemplate, a.text, CompatDrugName(a.whole), b.text,
+  WriteLine(out, kQueryTemplate, a.number, a.mark, CompatDrugName(a.whole), b.number, b.mark,
             CompatDrugName(b.whole));
   WriteFixedLine(out, u"");
   for (const char16_t* line : kNumberingLines) WriteFixedLine(out, line);

@@ -33,7 +33,7 @@ constexpr LineChoice kDrawThisTime[] = {
 
 // A number outside 1-6 picks no tube: the other-items advice stays, the number is sent back.
 constexpr const char16_t* kDrawNotListed =
-    u"本次：项目编号 %ls 不在 1-6 之内，请核对编号；其他项目请按检验科项目手册执行。";
+    u"本次：项目编号 %ls%ls 不在 1-6 之内，请核对编号；其他项目请按检验科项目手册执行。";
 constexpr const char16_t* kDrawOrderVerdict = u"按标准顺序采血可减少溶血与交叉污染";
 constexpr const char16_t* kDrawNotListedVerdict = u"采血项目编号须为 1-6，请核对";
 
@@ -57,7 +57,7 @@ constexpr LineChoice kHighAlertCategories[] = {
       u"要点：专柜加锁、基数管理、使用后登记、拮抗剂（纳洛酮/新斯的明）备用。"}},
 };
 
-constexpr const char16_t* kHighAlertNotListed = u"类别编号 %ls 不在 1-4 之内，请核对编号。";
+constexpr const char16_t* kHighAlertNotListed = u"类别编号 %ls%ls 不在 1-4 之内，请核对编号。";
 constexpr const char16_t* kHighAlertVerdict = u"高警示药品须专区、专标识、双人核对";
 constexpr const char16_t* kHighAlertNotListedVerdict = u"高警示药品类别编号须为 1-4，请核对";
 
@@ -117,7 +117,7 @@ constexpr LineChoice kLabPanels[] = {
       u"注意：留取中段尿，1 小时内送检；月经期避免。"}},
 };
 
-constexpr const char16_t* kLabPanelsNotListed = u"套餐编号 %ls 不在 1-6 之内，请核对编号。";
+constexpr const char16_t* kLabPanelsNotListed = u"套餐编号 %ls%ls 不在 1-6 之内，请核对编号。";
 constexpr const char16_t* kLabPanelsVerdict = u"套餐与采血管已列出，按顺序采血";
 constexpr const char16_t* kLabPanelsNotListedVerdict = u"检验套餐编号须为 1-6，请核对";
 

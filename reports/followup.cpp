@@ -22,7 +22,7 @@ constexpr std::int32_t kMaxVisits = 20;
 constexpr std::int32_t kDateTextCapacity = 32;
 
 constexpr const char16_t* kPlanHeaderTemplate =
-    u"随访节点（以今天为基准，起始第 %ls 天，间隔 %d 天%ls，共 %ls 次%ls）：";
+    u"随访节点（以今天为基准，起始第 %ls 天%ls，间隔 %d 天%ls，共 %ls 次%ls）：";
 constexpr const char16_t* kBaseDayTemplate = u"基准日：%ls";
 constexpr const char16_t* kGapReplacedTemplate = u"（已输入 %ls 天，按默认 7 天计）";
 constexpr const char16_t* kVisitTemplate = u"第 %d 次：%ls%ls";
@@ -49,10 +49,10 @@ constexpr const char16_t* kDateOutOfRange = u"（日期超出范围）";
 constexpr double kMillilitresPerHourPerDrop = 3.0;  // 20 drops/ml: drops/min × 60 / 20
 
 constexpr const char16_t* kCardTitle = u"静脉输液卡";
-constexpr const char16_t* kBedTemplate = u"床号：%ls";
+constexpr const char16_t* kBedTemplate = u"床号：%ls%ls";
 constexpr const char16_t* kMedicineTemplate = u"药液：医嘱药量 %ls%ls ，加入溶媒 %ls ml%ls";
 // The rate with its digits, and the hourly volume from that same number.
-constexpr const char16_t* kDripTemplate = u"滴速：%ls 滴/分（约 %.0f ml/h）%ls";
+constexpr const char16_t* kDripTemplate = u"滴速：%ls 滴/分（约 %ls ml/h）%ls";
 // After a solvent volume or drip rate that is not above 0 (NaN included): no infusion runs so.
 constexpr const char16_t* kCheckThis = u"，请核对";
 // After an ordered dose that is not above 0: no order reads so.
@@ -66,10 +66,21 @@ constexpr const char16_t* kCardChecks[] = {
     u"观察：穿刺点、滴速、输注反应；每 30 分钟巡视并记录。",
 };
 constexpr const char16_t* kCardVerdict = u"输液卡已生成，双人核对后执行";
-constexpr const char16_t* kBedVerdict = u"床号须为整数，请核对";
+constexpr const char16_t* kBedVerdict = u"床号须为范围内的整数，请核对";
 constexpr const char16_t* kDoseVerdict = u"医嘱药量须大于 0，请核对";
 constexpr const char16_t* kVolumeVerdict = u"溶媒量须大于 0，请核对";
 constexpr const char16_t* kDripVerdict = u"滴速须大于 0 且能按输液执行，请核对";
+
+// Writes a day number's date, or kDateOutOfRange and a raised verdict for one that no patient
+// can be given.
+void WriteShownDate(std::int64_t dayNumber, char16_t* date, ReportVerdict& verdict) {
+  if (dayNumber < kFirstShownDay || dayNumber > kLastShownDay) {
+    CopyText(date, kDateTextCapacity, kDateOutOfRange);
+    RaiseVerdict(verdict, kMarkedLevel, kDateOutOfRangeVerdict);
+  } else {
+    CivilFromDays(dayNumber, date, kDateTextCapacity);
+  }
+}
 
 }  // namespace
 
@@ -108,9 +119,9 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
   ReadCount(InputValue(tool, inputValues, kKeyTimes), kMinVisits, kMaxVisits, u"次",
             kVisitsVerdict, verdict, visits);
 
-  WriteLine(out, kPlanHeaderTemplate, start.text, gap, gapNote, visits.number, visits.note);
+  WriteLine(out, kPlanHeaderTemplate, start.number, start.mark, gap, gapNote, visits.number, visits.note);
   char16_t baseDay[kDateTextCapacity] = {};
-  CivilFromDays(today, baseDay, kDateTextCapacity);
+  WriteShownDate(today, baseDay, verdict);
   WriteLine(out, kBaseDayTemplate, baseDay);
   // A start that is no whole number leaves no day to count from: no dates are listed.
   const std::int32_t listed = IsOutOfRange(start.whole) ? 0 : visits.count;
@@ -120,12 +131,7 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
     const std::int64_t dayNumber = today + start.whole + static_cast<std::int64_t>(visit - 1) *
                                                              static_cast<std::int64_t>(gap);
     char16_t date[kDateTextCapacity] = {};
-    if (dayNumber < kFirstShownDay || dayNumber > kLastShownDay) {
-      CopyText(date, kDateTextCapacity, kDateOutOfRange);
-      RaiseVerdict(verdict, kMarkedLevel, kDateOutOfRangeVerdict);
-    } else {
-      CivilFromDays(dayNumber, date, kDateTextCapacity);
-    }
+    WriteShownDate(dayNumber, date, verdict);
     WriteLine(out, kVisitTemplate, visit, date,
               MarkIf(dayNumber < today, kBeforeBaseDay, verdict, kMarkedLevel,
                      kBeforeBaseDayVerdict));
@@ -158,18 +164,24 @@ Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* res
   TextWriter dropsOut(dropsText, kNumberTextCapacity);
   WriteExactNumber(dropsOut, drops, 0);
   const double hourly = drops * kMillilitresPerHourPerDrop;
-  char hourlyText[kMaxFixedText];
-  const std::int32_t hourlyLength = FormatFixed(hourly, 0, hourlyText, kMaxFixedText);
+  char hourlyAscii[kMaxFixedText];
+  const std::int32_t hourlyLength =
+      FormatFixedShortened(hourly, 0, kLongNumberText, hourlyAscii);
+  char16_t hourlyText[kNumberTextCapacity];
+  WidenAscii(hourlyText, kNumberTextCapacity, hourlyAscii);
   const bool dripUnusable = !(drops > 0) || !std::isfinite(hourly) ||
-                            (hourlyLength == 1 && hourlyText[0] == '0');
+                            (hourlyLength == 1 && hourlyAscii[0] == '0');
+
+  // Marked in the order of the lines, so the verdict names the first line to check.
+  const char16_t* doseMark = MarkIf(!(dose > 0), kCheckDose, verdict, kMarkedLevel, kDoseVerdict);
+  const char16_t* volumeMark =
+      MarkIf(!(volume > 0), kCheckThis, verdict, kMarkedLevel, kVolumeVerdict);
+  const char16_t* dripMark = MarkIf(dripUnusable, kCheckThis, verdict, kMarkedLevel, kDripVerdict);
 
   WriteFixedLine(out, kCardTitle);
-  WriteLine(out, kBedTemplate, bed.text);
-  WriteLine(out, kMedicineTemplate, doseText,
-            MarkIf(!(dose > 0), kCheckDose, verdict, kMarkedLevel, kDoseVerdict), volumeText,
-            MarkIf(!(volume > 0), kCheckThis, verdict, kMarkedLevel, kVolumeVerdict));
-  WriteLine(out, kDripTemplate, dropsText, hourly,
-            MarkIf(dripUnusable, kCheckThis, verdict, kMarkedLevel, kDripVerdict));
+  WriteLine(out, kBedTemplate, bed.number, bed.mark);
+  WriteLine(out, kMedicineTemplate, doseText, doseMark, volumeText, volumeMark);
+  WriteLine(out, kDripTemplate, dropsText, hourlyText, dripMark);
   for (const char16_t* line : kCardChecks) WriteFixedLine(out, line);
   return FinishVerdict(verdict, verdictText, verdictCapacity);
 }

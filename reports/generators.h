@@ -157,26 +157,28 @@ Level FinishVerdict(const ReportVerdict& verdict, char16_t* verdictText,
 // After a whole-number input typed with a fraction, which is never cut to another number.
 inline constexpr const char16_t* kNotWhole = u"（须为整数）";
 
-// Room for a typed number as shown with its mark ("2.9999999999999996（须为整数）").
-inline constexpr std::int32_t kFieldTextCapacity = kLongNumberText + 16;
+// Room for a typed number as shown ("2.9999999999999996", "1e+300", "（超出范围）").
+inline constexpr std::int32_t kFieldTextCapacity = kLongNumberText + 1;
 
-// A whole-number input as a report shows it: "%d", the typed digits and kNotWhole for a
-// fraction, or kOutOfRange; `whole` is the number, or INT32_MIN when it is none. A mark raises
-// the verdict to kMarkedLevel with `verdictText`.
+// A whole-number input as a report shows it: `number` is "%d", the typed digits of a fraction
+// or kOutOfRange, and `mark` is kNotWhole after a fraction, otherwise empty; `whole` is the
+// number, or INT32_MIN when there is none. A fraction or an out-of-range value raises the
+// verdict to kMarkedLevel with `verdictText`.
 struct WholeField {
   std::int32_t whole;
-  char16_t text[kFieldTextCapacity];
+  char16_t number[kFieldTextCapacity];
+  const char16_t* mark;
 };
 void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& verdict,
                     WholeField& field);
 
 // A count that a report lists within low..high. A whole number outside the bounds lists the
 // nearest bound, with a note for the same line ("（最多列出 30 次，已输入 42 次）"); a count
-// typed with a fraction, or NaN, lists nothing and shows as ReadWholeField shows it. Either
-// raises the verdict to kMarkedLevel with `verdictText`.
+// typed with a fraction lists nothing and has kNotWhole as its note, NaN lists nothing and
+// shows kOutOfRange. Each raises the verdict to kMarkedLevel with `verdictText`.
 struct ListedCount {
-  std::int32_t count;                  // items to list
-  char16_t number[kFieldTextCapacity]; // shown where the count stands
+  std::int32_t count;                     // items to list
+  char16_t number[kFieldTextCapacity];    // shown where the count stands
   char16_t note[2 * kFieldTextCapacity];  // shown after its unit; empty when nothing changed
 };
 void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t* unit,
@@ -195,7 +197,7 @@ const LineChoice* FindChoice(const LineChoice (&rows)[N], double value) {
 }
 
 // Writes the chosen row's lines, or for no choice the template line with the number as typed
-// (ReadWholeField's text) and raises the verdict to kNotListedLevel with `verdictText`.
+// (ReadWholeField's number and mark, two %ls) and raises the verdict to kNotListedLevel with `verdictText`.
 void WriteChoiceOrAsk(TextWriter& out, const LineChoice* row, double value,
                       const char16_t* notListedTemplate, const char16_t* verdictText,
                       ReportVerdict& verdict);

@@ -170,9 +170,10 @@ Level FinishVerdict(const ReportVerdict& verdict, char16_t* verdictText,
 
 void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& verdict,
                     WholeField& field) {
-  field.whole = WholeNumber(value);
-  TextWriter out(field.text, kFieldTextCapacity);
+  field.mark = u"";
+  TextWriter out(field.number, kFieldTextCapacity);
   if (IsWholeNumber(value)) {
+    field.whole = WholeNumber(value);
     WriteFormat(out, u"%d", field.whole);
     return;
   }
@@ -180,7 +181,7 @@ void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& ve
   RaiseVerdict(verdict, kMarkedLevel, verdictText);
   if (std::isfinite(value) && std::trunc(value) != value) {
     WriteExactNumber(out, value, 0);
-    out.Write(kNotWhole);
+    field.mark = kNotWhole;
   } else {
     out.Write(kOutOfRange);
   }
@@ -194,7 +195,8 @@ void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t
     WholeField field = {};
     ReadWholeField(value, verdictText, verdict, field);
     count.count = IsOutOfRange(field.whole) ? 0 : field.whole;
-    CopyText(count.number, kFieldTextCapacity, field.text);
+    CopyText(count.number, kFieldTextCapacity, field.number);
+    CopyText(count.note, 2 * kFieldTextCapacity, field.mark);
     return;
   }
   // Outside the bounds: the nearest bound is listed, and the typed count is named beside it.
@@ -219,7 +221,7 @@ void WriteChoiceOrAsk(TextWriter& out, const LineChoice* row, double value,
   WholeField field = {};
   ReadWholeField(value, verdictText, verdict, field);
   RaiseVerdict(verdict, kNotListedLevel, verdictText);
-  WriteLine(out, notListedTemplate, field.text);
+  WriteLine(out, notListedTemplate, field.number, field.mark);
 }
 
 }  // namespace tarn

@@ -150,7 +150,7 @@ Level ShiftRota(const ToolDef& tool, const double* inputValues, char16_t* result
     }
     out.Write(u"\r\n");
   }
-  WriteFixedLine(out, u"");
+  if (rows > 0) WriteFixedLine(out, u"");
   WriteFixedLine(out, kRotaHint);
   return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
