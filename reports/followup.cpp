@@ -101,9 +101,10 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
   const double startValue = InputValue(tool, inputValues, kKeyStart);
   const double gapValue = InputValue(tool, inputValues, kKeyGap);
   WholeField start = {};
-  ReadWholeField(startValue, IsOutOfRange(WholeNumber(startValue)) ? kStartOutOfRangeVerdict
-                                                                     : kStartNotWholeVerdict,
-                 verdict, start);
+  ReadWholeField(
+      startValue,
+      IsOutOfRange(WholeNumber(startValue)) ? kStartOutOfRangeVerdict : kStartNotWholeVerdict,
+      verdict, start);
   // A gap that is no whole number of days from 1 up is replaced, and the line says so.
   const bool gapReplaced = !IsWholeNumber(gapValue) || gapValue < 1;
   const std::int32_t gap = gapReplaced ? kDefaultGapDays : WholeNumber(gapValue);
@@ -116,10 +117,11 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
     Format(gapNote, kFieldTextCapacity + 32, kGapReplacedTemplate, typed);
   }
   ListedCount visits = {};
-  ReadCount(InputValue(tool, inputValues, kKeyTimes), kMinVisits, kMaxVisits, u"次",
-            kVisitsVerdict, verdict, visits);
+  ReadCount(InputValue(tool, inputValues, kKeyTimes), kMinVisits, kMaxVisits, u"次", kVisitsVerdict,
+            verdict, visits);
 
-  WriteLine(out, kPlanHeaderTemplate, start.number, start.mark, gap, gapNote, visits.number, visits.note);
+  WriteLine(out, kPlanHeaderTemplate, start.number, start.mark, gap, gapNote, visits.number,
+            visits.note);
   char16_t baseDay[kDateTextCapacity] = {};
   WriteShownDate(today, baseDay, verdict);
   WriteLine(out, kBaseDayTemplate, baseDay);
@@ -128,13 +130,13 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
   for (std::int32_t visit = 1; visit <= listed; ++visit) {
     // |start| <= 2^31 and (visit - 1) × gap < 20 × 2^31, and DaysFromCivil of any 32-bit year
     // stays below 2^40: the sum is far inside 64 bits.
-    const std::int64_t dayNumber = today + start.whole + static_cast<std::int64_t>(visit - 1) *
-                                                             static_cast<std::int64_t>(gap);
+    const std::int64_t dayNumber =
+        today + start.whole + static_cast<std::int64_t>(visit - 1) * static_cast<std::int64_t>(gap);
     char16_t date[kDateTextCapacity] = {};
     WriteShownDate(dayNumber, date, verdict);
-    WriteLine(out, kVisitTemplate, visit, date,
-              MarkIf(dayNumber < today, kBeforeBaseDay, verdict, kMarkedLevel,
-                     kBeforeBaseDayVerdict));
+    WriteLine(
+        out, kVisitTemplate, visit, date,
+        MarkIf(dayNumber < today, kBeforeBaseDay, verdict, kMarkedLevel, kBeforeBaseDayVerdict));
   }
   WriteFixedLine(out, kPlanContents);
   return FinishVerdict(verdict, verdictText, verdictCapacity);
@@ -165,12 +167,11 @@ Level InfusionCard(const ToolDef& tool, const double* inputValues, char16_t* res
   WriteExactNumber(dropsOut, drops, 0);
   const double hourly = drops * kMillilitresPerHourPerDrop;
   char hourlyAscii[kMaxFixedText];
-  const std::int32_t hourlyLength =
-      FormatFixedShortened(hourly, 0, kLongNumberText, hourlyAscii);
+  const std::int32_t hourlyLength = FormatFixedShortened(hourly, 0, kLongNumberText, hourlyAscii);
   char16_t hourlyText[kNumberTextCapacity];
   WidenAscii(hourlyText, kNumberTextCapacity, hourlyAscii);
-  const bool dripUnusable = !(drops > 0) || !std::isfinite(hourly) ||
-                            (hourlyLength == 1 && hourlyAscii[0] == '0');
+  const bool dripUnusable =
+      !(drops > 0) || !std::isfinite(hourly) || (hourlyLength == 1 && hourlyAscii[0] == '0');
 
   // Marked in the order of the lines, so the verdict names the first line to check.
   const char16_t* doseMark = MarkIf(!(dose > 0), kCheckDose, verdict, kMarkedLevel, kDoseVerdict);

@@ -197,7 +197,8 @@ const LineChoice* FindChoice(const LineChoice (&rows)[N], double value) {
 }
 
 // Writes the chosen row's lines, or for no choice the template line with the number as typed
-// (ReadWholeField's number and mark, two %ls) and raises the verdict to kNotListedLevel with `verdictText`.
+// (ReadWholeField's number and mark, two %ls) and raises the verdict to kNotListedLevel with
+// `verdictText`.
 void WriteChoiceOrAsk(TextWriter& out, const LineChoice* row, double value,
                       const char16_t* notListedTemplate, const char16_t* verdictText,
                       ReportVerdict& verdict);

@@ -133,8 +133,8 @@ Level ShiftRota(const ToolDef& tool, const double* inputValues, char16_t* result
   ListedCount days = {};
   ReadCount(InputValue(tool, inputValues, kKeyNurses), kMinNurses, kMaxNurses, u"人",
             kRotaSizeVerdict, verdict, nurses);
-  ReadCount(InputValue(tool, inputValues, kKeyDays), kMinDays, kMaxDays, u"天",
-            kRotaSizeVerdict, verdict, days);
+  ReadCount(InputValue(tool, inputValues, kKeyDays), kMinDays, kMaxDays, u"天", kRotaSizeVerdict,
+            verdict, days);
 
   WriteFixedLine(out, kRotaRule);
   WriteLine(out, kRotaSizeTemplate, nurses.number, nurses.note, days.number, days.note);
@@ -173,8 +173,8 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
   ListedCount doses = {};
   ReadCount(timesValue, kMinDoses, kMaxDoses, u"次", kDosingCountVerdict, verdict, doses);
   char16_t startNote[kNoteTextCapacity];
-  WriteReplacedNote(startNote, kNoteTextCapacity, startReplaced, startValue,
-                    kStartReplacedTemplate, verdict);
+  WriteReplacedNote(startNote, kNoteTextCapacity, startReplaced, startValue, kStartReplacedTemplate,
+                    verdict);
   char16_t intervalNote[kNoteTextCapacity];
   WriteReplacedNote(intervalNote, kNoteTextCapacity, intervalReplaced, intervalValue,
                     kIntervalReplacedTemplate, verdict);

@@ -41,7 +41,8 @@ TEST(CriticalValues, GroupSelectsItsLines) {
   };
   // A number outside 1-6 once showed the catalogue line at level 0, as if it were a group.
   const auto notListed = [](const std::string& number) {
-    return "组别编号 " + number + " 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》\r\n";
+    return "组别编号 " + number +
+           " 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》\r\n";
   };
   const Case cases[] = {
       {{{"kind", 2}},
@@ -52,7 +53,9 @@ TEST(CriticalValues, GroupSelectsItsLines) {
        0},
       {{{"kind", 4}}, "INR >4.0；纤维蛋白原 <1.0 g/L\r\nD-二聚体显著升高并伴临床血栓表现\r\n", 0},
       {{{"kind", 5}}, "血培养阳性（无菌部位）\r\n脑脊液培养阳性；HIV 初筛阳性需确认\r\n", 0},
-      {{{"kind", 6}}, "肌钙蛋白明显升高（高于第 99 百分位）\r\n血淀粉酶/脂肪酶 >3 倍正常上限\r\n", 0},
+      {{{"kind", 6}},
+       "肌钙蛋白明显升高（高于第 99 百分位）\r\n血淀粉酶/脂肪酶 >3 倍正常上限\r\n",
+       0},
       {{{"kind", 7}}, notListed("7"), 1},
       {{{"kind", -1}}, notListed("-1"), 1},
       {{}, notListed("0"), 1},

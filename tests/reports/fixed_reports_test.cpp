@@ -67,8 +67,8 @@ TEST(BloodDrawOrder, KindSelectsTheLineForThisDraw) {
     const auto lines = Lines(outcome.result);
     ASSERT_EQ(lines.size(), 10u);  // nine lines and the empty text after the last CR LF
     EXPECT_EQ(lines[8], c.line) << c.kind;
-    EXPECT_EQ(outcome.verdict, c.level == 0 ? "按标准顺序采血可减少溶血与交叉污染"
-                                            : "采血项目编号须为 1-6，请核对");
+    EXPECT_EQ(outcome.verdict,
+              c.level == 0 ? "按标准顺序采血可减少溶血与交叉污染" : "采血项目编号须为 1-6，请核对");
     EXPECT_EQ(outcome.level, c.level) << c.kind;
   }
 }

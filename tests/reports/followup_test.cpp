@@ -75,7 +75,7 @@ TEST(FollowUpPlan, VisitsFollowTheCalendarAcrossMonthsYearsAndLeapDays) {
       {2000, 2, 28, {{"start", 1}}, {"2000-02-29"}},  // one that is
       {2025, 12, 31, {{"start", 1}, {"gap", 365}, {"times", 2}}, {"2026-01-01", "2027-01-01"}},
       {2026, 1, 1, {{"start", -1}}, {"2025-12-31（早于基准日）"}},  // yesterday, marked
-      {2026, 3, 15, {}, {"2026-03-15"}},              // no inputs: one visit today
+      {2026, 3, 15, {}, {"2026-03-15"}},                            // no inputs: one visit today
       {2026, 3, 15, {{"gap", 0}, {"times", 2}}, {"2026-03-15", "2026-03-22"}},
       {2026, 3, 15, {{"gap", -3}, {"times", 2}}, {"2026-03-15", "2026-03-22"}},
       {2026, 3, 15, {{"times", 2.9}}, {}},  // a count with a fraction lists nothing
@@ -348,7 +348,10 @@ TEST(InfusionCard, PrintsTheInputsAsTheyCome) {
        ready,
        0},
       // Not above 0, NaN included, and the sentinel never shown as a bed.
-      {{{"bed", 1e10}, {"dose", 1}, {"volume", -5}, {"gtt", std::numeric_limits<double>::quiet_NaN()}},
+      {{{"bed", 1e10},
+        {"dose", 1},
+        {"volume", -5},
+        {"gtt", std::numeric_limits<double>::quiet_NaN()}},
        "床号：（超出范围）",
        "药液：医嘱药量 1.00 ，加入溶媒 -5 ml，请核对",
        "滴速：nan 滴/分（约 nan ml/h），请核对",

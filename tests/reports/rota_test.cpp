@@ -105,8 +105,9 @@ TEST(ShiftRota, CountsAreTruncatedAndClamped) {
 
 TEST(ShiftRota, AnyThreeConsecutiveNursesHoldEachShiftOnEveryDay) {
   const auto lines = Lines(RunGenerator(ShiftRota, {{"nurses", 50}, {"days", 40}}).result);
-  EXPECT_EQ(lines[1],
-            "人员：40 人（最多列出 40 人，已输入 50 人）；周期：31 天（最多列出 31 天，已输入 40 天）");
+  EXPECT_EQ(
+      lines[1],
+      "人员：40 人（最多列出 40 人，已输入 50 人）；周期：31 天（最多列出 31 天，已输入 40 天）");
   // Parse the 40 × 31 grid back out of the text.
   std::vector<std::string> shifts;  // one string of letters per nurse
   for (std::size_t nurse = 0; nurse < 40; ++nurse) {
@@ -151,7 +152,8 @@ TEST(ShiftRota, FortyNursesForThirtyOneDaysEndWithTheHint) {
   ASSERT_GT(text.size(), std::string(kRotaHint).size());
   EXPECT_EQ(text.substr(text.size() - std::string(kRotaHint).size()), kRotaHint);
   EXPECT_NE(text.find("护士40：\r\n  1日D 2日R 3日N"), std::string::npos);
-  EXPECT_EQ(Utf8(verdict.data()), "已生成轮转排班表，可复制到排班本或表格");  // the bounds themselves
+  EXPECT_EQ(Utf8(verdict.data()),
+            "已生成轮转排班表，可复制到排班本或表格");  // the bounds themselves
   EXPECT_NE(text.find("人员：40 人；周期：31 天\r\n"), std::string::npos);
 }
 
