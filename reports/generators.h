@@ -117,14 +117,6 @@ inline constexpr const char16_t* kOutOfRange = u"（超出范围）";
 // value itself is taken as out of range too, as no report's number can be that low).
 inline bool IsOutOfRange(std::int32_t whole) { return whole == INT32_MIN; }
 
-// A whole number as "%d" writes it, or kOutOfRange in its place.
-void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole);
-
-// Clamps a whole number into low..high.
-inline std::int32_t ClampWhole(std::int32_t value, std::int32_t low, std::int32_t high) {
-  return value < low ? low : (value > high ? high : value);
-}
-
 // True for a value that WholeNumber keeps unchanged: no fraction, NaN or infinity, and inside
 // the range that IsOutOfRange accepts.
 bool IsWholeNumber(double value);

@@ -130,14 +130,6 @@ void WriteExactNumber(TextWriter& out, double value, std::int32_t minDecimals) {
   out.WriteAscii(text, length);
 }
 
-void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole) {
-  if (IsOutOfRange(whole)) {
-    CopyText(text, capacity, kOutOfRange);
-  } else {
-    Format(text, capacity, u"%d", whole);
-  }
-}
-
 void WriteChosenLines(TextWriter& out, const LineChoice& row) {
   for (const char16_t* line : row.lines) {
     if (line != nullptr) WriteFixedLine(out, line);
