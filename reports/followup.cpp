@@ -108,13 +108,10 @@ Level FollowUpPlanOn(std::int64_t today, const ToolDef& tool, const double* inpu
   // A gap that is no whole number of days from 1 up is replaced, and the line says so.
   const bool gapReplaced = !IsWholeNumber(gapValue) || gapValue < 1;
   const std::int32_t gap = gapReplaced ? kDefaultGapDays : WholeNumber(gapValue);
-  char16_t gapNote[kFieldTextCapacity + 32] = {};
+  char16_t gapNote[kNoteTextCapacity] = {};
   if (gapReplaced) {
     RaiseVerdict(verdict, kMarkedLevel, kGapReplacedVerdict);
-    char16_t typed[kFieldTextCapacity];
-    TextWriter typedOut(typed, kFieldTextCapacity);
-    WriteExactNumber(typedOut, gapValue, 0);
-    Format(gapNote, kFieldTextCapacity + 32, kGapReplacedTemplate, typed);
+    FormatTypedNote(gapNote, kGapReplacedTemplate, gapValue);
   }
   ListedCount visits = {};
   ReadCount(InputValue(tool, inputValues, kKeyTimes), kMinVisits, kMaxVisits, u"次", kVisitsVerdict,

@@ -149,8 +149,14 @@ Level FinishVerdict(const ReportVerdict& verdict, char16_t* verdictText,
 // After a whole-number input typed with a fraction, which is never cut to another number.
 inline constexpr const char16_t* kNotWhole = u"（须为整数）";
 
-// Room for a typed number as shown ("2.9999999999999996", "1e+300", "（超出范围）").
+// Room for a typed number as shown ("2.9999999999999996", "1e+300", "（超出范围）"), and for a
+// note that names one ("（最多列出 30 次，已输入 42 次）").
 inline constexpr std::int32_t kFieldTextCapacity = kLongNumberText + 1;
+inline constexpr std::int32_t kNoteTextCapacity = 2 * kFieldTextCapacity;
+
+// Formats `tmpl`, whose one %ls is the typed value with the digits it has ("0.5", "1e+300"):
+// the note after a value that the report replaced by another.
+void FormatTypedNote(char16_t* note, const char16_t* tmpl, double typed);
 
 // A whole-number input as a report shows it: `number` is "%d", the typed digits of a fraction
 // or kOutOfRange, and `mark` is kNotWhole after a fraction, otherwise empty; `whole` is the
@@ -169,9 +175,9 @@ void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& ve
 // typed with a fraction lists nothing and has kNotWhole as its note, NaN lists nothing and
 // shows kOutOfRange. Each raises the verdict to kMarkedLevel with `verdictText`.
 struct ListedCount {
-  std::int32_t count;                     // items to list
-  char16_t number[kFieldTextCapacity];    // shown where the count stands
-  char16_t note[2 * kFieldTextCapacity];  // shown after its unit; empty when nothing changed
+  std::int32_t count;                   // items to list
+  char16_t number[kFieldTextCapacity];  // shown where the count stands
+  char16_t note[kNoteTextCapacity];     // shown after its unit; empty when nothing changed
 };
 void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t* unit,
                const char16_t* verdictText, ReportVerdict& verdict, ListedCount& count);

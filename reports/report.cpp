@@ -179,6 +179,13 @@ void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& ve
   }
 }
 
+void FormatTypedNote(char16_t* note, const char16_t* tmpl, double typed) {
+  char16_t typedText[kFieldTextCapacity];
+  TextWriter typedOut(typedText, kFieldTextCapacity);
+  WriteExactNumber(typedOut, typed, 0);
+  Format(note, kNoteTextCapacity, tmpl, typedText);
+}
+
 void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t* unit,
                const char16_t* verdictText, ReportVerdict& verdict, ListedCount& count) {
   count.note[0] = 0;
@@ -188,7 +195,7 @@ void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t
     ReadWholeField(value, verdictText, verdict, field);
     count.count = IsOutOfRange(field.whole) ? 0 : field.whole;
     CopyText(count.number, kFieldTextCapacity, field.number);
-    CopyText(count.note, 2 * kFieldTextCapacity, field.mark);
+    CopyText(count.note, kNoteTextCapacity, field.mark);
     return;
   }
   // Outside the bounds: the nearest bound is listed, and the typed count is named beside it.
@@ -198,7 +205,7 @@ void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t
   char16_t typed[kFieldTextCapacity];
   TextWriter typedOut(typed, kFieldTextCapacity);
   WriteExactNumber(typedOut, value, 0);
-  Format(count.note, 2 * kFieldTextCapacity,
+  Format(count.note, kNoteTextCapacity,
          above ? u"（最多列出 %d %ls，已输入 %ls %ls）" : u"（至少列出 %d %ls，已输入 %ls %ls）",
          count.count, unit, typed, unit);
 }

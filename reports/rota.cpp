@@ -63,7 +63,6 @@ constexpr const char16_t* kDosingReplacedVerdict = u"首剂时间或给药间隔
 constexpr const char16_t* kDosingCountVerdict = u"给药次数须为 1-30 的整数，请核对";
 constexpr std::int32_t kClockTextCapacity = 64;
 constexpr std::int32_t kNumberTextCapacity = kLongNumberText + 1;
-constexpr std::int32_t kNoteTextCapacity = kNumberTextCapacity + 32;
 
 // A dose time as the timetable shows it: day D from 1, hour and minute.
 struct DoseClock {
@@ -112,15 +111,12 @@ void WriteFirstDose(TextWriter& out, const DoseClock& clock, ReportVerdict& verd
 }
 
 // The note after a value the timetable replaced, naming what was typed; empty otherwise.
-void WriteReplacedNote(char16_t* note, std::int32_t capacity, bool replaced, double typed,
-                       const char16_t* tmpl, ReportVerdict& verdict) {
+void WriteReplacedNote(char16_t* note, bool replaced, double typed, const char16_t* tmpl,
+                       ReportVerdict& verdict) {
   note[0] = 0;
   if (!replaced) return;
   RaiseVerdict(verdict, kMarkedLevel, kDosingReplacedVerdict);
-  char16_t typedText[kNumberTextCapacity];
-  TextWriter typedOut(typedText, kNumberTextCapacity);
-  WriteExactNumber(typedOut, typed, 0);
-  Format(note, capacity, tmpl, typedText);
+  FormatTypedNote(note, tmpl, typed);
 }
 
 }  // namespace
@@ -173,11 +169,10 @@ Level DosingTimetable(const ToolDef& tool, const double* inputValues, char16_t* 
   ListedCount doses = {};
   ReadCount(timesValue, kMinDoses, kMaxDoses, u"次", kDosingCountVerdict, verdict, doses);
   char16_t startNote[kNoteTextCapacity];
-  WriteReplacedNote(startNote, kNoteTextCapacity, startReplaced, startValue, kStartReplacedTemplate,
-                    verdict);
+  WriteReplacedNote(startNote, startReplaced, startValue, kStartReplacedTemplate, verdict);
   char16_t intervalNote[kNoteTextCapacity];
-  WriteReplacedNote(intervalNote, kNoteTextCapacity, intervalReplaced, intervalValue,
-                    kIntervalReplacedTemplate, verdict);
+  WriteReplacedNote(intervalNote, intervalReplaced, intervalValue, kIntervalReplacedTemplate,
+                    verdict);
 
   // The interval with the digits it has (2.5, 8, 0.5); an infinite or NaN start or interval,
   // which only a caller of the engine itself can pass, prints as "inf" or "nan".
