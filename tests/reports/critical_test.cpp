@@ -165,7 +165,6 @@ TEST(DrugCompatibility, FractionsAndUnknownNumbersAreNamedAsNotInTheTable) {
       {{{"drugA", 7}, {"drugB", 6}}, "待查：7 号 维生素C  +  6 号 奥美拉唑", 1},
       // The same drug twice once passed as "no known conflict" at level 0.
       {{{"drugA", 3}, {"drugB", 3}}, "待查：3 号 万古霉素  +  3 号 万古霉素", 1},
-      {{{"drugA", -0.0}, {"drugB", 1}}, "待查：0 号 （无此编号）  +  1 号 头孢曲松", 1},
       // An unknown number must never read as drug 1 (its pair with 2 is contraindicated),
       // nor pass as a pair with no known conflict: it was never looked up.
       {{}, "待查：0 号 （无此编号）  +  0 号 （无此编号）", 1},
