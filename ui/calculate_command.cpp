@@ -77,7 +77,7 @@ void CalculateCommand() {
   gWindow.resultStale = false;
 
   SetWindowTextW(gWindow.resultBox, AsWide(result));
-  SetWindowTextW(gWindow.verdictLabel, AsWide(verdict));
+  ShowVerdict(verdict);
   FillCopyText(result, verdict);
 
   // The label's colour follows the new level only when it is redrawn with erasing.

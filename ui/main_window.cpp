@@ -32,6 +32,7 @@ constexpr FontSpec kFonts[] = {
     {&WindowState::labelFont, -14, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::editFont, -15, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::verdictFont, -21, FW_BOLD, L"Microsoft YaHei UI"},
+    {&WindowState::verdictSmallFont, -15, FW_BOLD, L"Microsoft YaHei UI"},
     {&WindowState::resultFont, -15, FW_NORMAL, L"Consolas"},
     {&WindowState::buttonFont, -15, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::smallFont, -12, FW_NORMAL, L"Microsoft YaHei UI"},

@@ -22,6 +22,22 @@ const std::u16string kDefaultResult =
 const std::u16string kNormalVerdict = u"按体重计算完成，餐后服用减少胃肠刺激";
 const std::u16string kLowWeightVerdict = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
 
+// True when the verdict label's font draws its whole text inside the label.
+bool VerdictFitsLabel() {
+  RECT label = {};
+  GetClientRect(gWindow.verdictLabel, &label);
+  wchar_t text[600] = {};
+  GetWindowTextW(gWindow.verdictLabel, text, 600);
+  HDC dc = GetDC(gWindow.verdictLabel);
+  const HGDIOBJ previous = SelectObject(
+      dc, reinterpret_cast<HFONT>(SendMessageW(gWindow.verdictLabel, WM_GETFONT, 0, 0)));
+  RECT box = {0, 0, label.right, 0};
+  DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  SelectObject(dc, previous);
+  ReleaseDC(gWindow.verdictLabel, dc);
+  return box.bottom <= label.bottom;
+}
+
 TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
   PressKey(Edit(0), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
@@ -67,6 +83,8 @@ TEST_F(WindowTest, FlaggedInputsGiveTheirLevelInItsColourAndCopyText) {
     EXPECT_EQ(Text(gWindow.verdictLabel), c.verdict);
     EXPECT_EQ(gWindow.verdictLevel, c.level);
     EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), c.colour);
+    // The overdose warning once lost its end below the label's edge.
+    EXPECT_TRUE(VerdictFitsLabel());
     EXPECT_EQ(std::u16string(gWindow.copyText), std::u16string(c.result) + u"—— " + c.verdict);
     SetInput(c.item, before.c_str());
   }
