@@ -9,8 +9,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "ui/main_window.h"
+#include "ui/save_record.h"
 #include "ui/window_state.h"
 #include "window_fixture.h"
 
@@ -66,6 +68,17 @@ class SaveRecordTest : public WindowTest {
     WindowTest::TearDown();
   }
   std::u16string Status() const { return gWindow.statusText; }
+  // Presses the save button and runs the message loop until the save has ended and told.
+  static void SaveAndWait() {
+    Command(kSaveButtonId);
+    WaitForSave();
+  }
+  static void WaitForSave() {
+    while (SaveInProgress()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      Pump();
+    }
+  }
   std::u16string FilePath() const { return file_.u16string(); }
 
   fs::path file_;
@@ -73,11 +86,11 @@ class SaveRecordTest : public WindowTest {
 
 TEST_F(SaveRecordTest, WithoutAResultOnlyAsksForACalculation) {
   const std::u16string statusAtStart = Status();
-  Command(kSaveButtonId);  // before any calculation
+  SaveAndWait();  // before any calculation
   EXPECT_EQ(Status(), statusAtStart);
   PressKey(Edit(0), VK_F5);
   Command(kResetButtonId);
-  Command(kSaveButtonId);  // after reset
+  SaveAndWait();  // after reset
   ASSERT_EQ(boxes_->Boxes().size(), 2u);
   for (const SeenBox& box : boxes_->Boxes()) {
     EXPECT_EQ(box.caption, u"提示");
@@ -93,7 +106,7 @@ TEST_F(SaveRecordTest, AfterACalculationTheRecordIsAppendedAndAnnounced) {
   PressKey(Edit(0), VK_F5);
   SYSTEMTIME before;
   GetLocalTime(&before);
-  Command(kSaveButtonId);
+  SaveAndWait();
   SYSTEMTIME after;
   GetLocalTime(&after);
 
@@ -113,7 +126,7 @@ TEST_F(SaveRecordTest, AfterACalculationTheRecordIsAppendedAndAnnounced) {
   EXPECT_EQ(bytes.substr(recordStart + kStampLength), kDefaultRecordBody);
 
   // A second save adds one record and no second header.
-  Command(kSaveButtonId);
+  SaveAndWait();
   const std::string twice = ReadBytes(file_);
   EXPECT_EQ(twice.size(), bytes.size() + kStampLength + kDefaultRecordBody.size());
   EXPECT_EQ(twice.find(kHeader, recordStart), std::string::npos);
@@ -124,7 +137,7 @@ TEST_F(SaveRecordTest, FolderInPlaceOfTheFileIsReportedAndWritesNothing) {
   PressKey(Edit(0), VK_F5);
   const std::u16string statusBefore = Status();
   fs::create_directories(file_);
-  Command(kSaveButtonId);
+  SaveAndWait();
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
   EXPECT_EQ(boxes_->Boxes()[0].text, u"记录未能保存：" + FilePath());
@@ -144,7 +157,7 @@ TEST_F(SaveRecordTest, SaveAfterARefusedInputAsksForANewCalculation) {
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"输入有误");
   boxes_->Clear();
-  Command(kSaveButtonId);
+  SaveAndWait();
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"请重新计算");
   EXPECT_EQ(Status(), u"输入已更改，请按 F5 重新计算");
@@ -165,7 +178,7 @@ TEST_F(SaveRecordTest, FileHeldByAnotherProgramIsNamedAsSuch) {
       {"another window's lock", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, true},
   };
   PressKey(Edit(0), VK_F5);
-  Command(kSaveButtonId);
+  SaveAndWait();
   const std::string before = ReadBytes(file_);
   const std::u16string statusBefore = Status();
   for (const Case& c : cases) {
@@ -178,7 +191,7 @@ TEST_F(SaveRecordTest, FileHeldByAnotherProgramIsNamedAsSuch) {
     if (c.lock) {
       ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
     }
-    Command(kSaveButtonId);
+    SaveAndWait();
     if (c.lock) UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
     CloseHandle(other);
     ASSERT_EQ(boxes_->Boxes().size(), 1u);
@@ -198,13 +211,90 @@ TEST_F(SaveRecordTest, RecordAfterATornTailStartsItsOwnLine) {
   fs::create_directories(file_.parent_path());
   { std::ofstream(file_, std::ios::binary) << kBom << kHeader << "2024-03-05 08:07:09,Talvoro,体"; }
   const std::string before = ReadBytes(file_);
-  Command(kSaveButtonId);
+  SaveAndWait();
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
   const std::string bytes = ReadBytes(file_);
   ASSERT_EQ(bytes.size(), before.size() + 2 + kStampLength + kDefaultRecordBody.size());
   EXPECT_EQ(bytes.substr(0, before.size() + 2), before + "\r\n");
   EXPECT_EQ(bytes.substr(before.size() + 2 + kStampLength), kDefaultRecordBody);
+}
+
+// A file re-saved by another program as UTF-16 is left byte for byte, and the user is told
+// why and where it is.
+TEST_F(SaveRecordTest, FileReSavedAsUtf16IsLeftAsItIs) {
+  PressKey(Edit(0), VK_F5);
+  fs::create_directories(file_.parent_path());
+  const std::string utf16("\xFF\xFE\x36\x65\xF4\x95\r\x00\n\x00", 10);
+  { std::ofstream(file_, std::ios::binary) << utf16; }
+  SaveAndWait();
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
+  EXPECT_EQ(boxes_->Boxes()[0].text,
+            u"记录文件已被其他程序另存为其他编码（例如电子表格的“Unicode 文本”），本次未写入，"
+            u"该文件保持原样。请将该文件改名或移走后再保存（将新建记录文件）：" +
+                FilePath());
+  EXPECT_EQ(ReadBytes(file_), utf16);
+}
+
+// The save once ran on the window's thread: while it waited for another window's lock the
+// window neither painted nor answered. Now another thread is answered during the wait, a second
+// press is refused while the first save runs, and exactly one record is written.
+TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
+  PressKey(Edit(0), VK_F5);
+  fs::create_directories(file_.parent_path());
+  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  OVERLAPPED whole{};
+  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+  Command(kSaveButtonId);
+  EXPECT_TRUE(SaveInProgress());
+  EXPECT_EQ(Status(), u"正在保存记录，请稍候…");
+  Command(kSaveButtonId);
+  EXPECT_EQ(Status(), u"上一条记录仍在保存，请稍候；本次未重复保存");
+  bool answered = false;
+  std::thread probe([&] {
+    DWORD_PTR result = 0;
+    answered =
+        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);  // only once the window has answered
+  });
+  WaitForSave();
+  probe.join();
+  CloseHandle(other);
+  EXPECT_TRUE(answered);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
+  EXPECT_EQ(ReadBytes(file_).size(), kBom.size() + kHeader.size() + kStampLength +
+                                         kDefaultRecordBody.size());
+}
+
+// Closing the window while a save runs must not cut the record off: the window stays, says
+// so, and closes once the save has ended and been told.
+TEST_F(SaveRecordTest, ClosingDuringASaveWaitsForIt) {
+  PressKey(Edit(0), VK_F5);
+  fs::create_directories(file_.parent_path());
+  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  OVERLAPPED whole{};
+  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+  Command(kSaveButtonId);
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_TRUE(IsWindow(window_));
+  EXPECT_EQ(Status(), u"正在保存记录，保存完成后窗口将关闭…");
+  UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
+  CloseHandle(other);
+  WaitForSave();
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
+  EXPECT_FALSE(IsWindow(window_));
+  EXPECT_EQ(ReadBytes(file_).size(), kBom.size() + kHeader.size() + kStampLength +
+                                         kDefaultRecordBody.size());
 }
 
 }  // namespace
