@@ -95,9 +95,12 @@ static void Delay(struct Fault fault) {
   }
 }
 
-/* How many of `count` bytes may be written now; -1 (errno set) when none. */
-static ssize_t Allowed(int fd, size_t count) {
+/* How many of `count` bytes may be written now; -1 (errno set) when none. `*named` tells
+ * whether `fd` is the named file, whose bytes alone are counted: under Wine every request to
+ * the wineserver is a write too. */
+static ssize_t Allowed(int fd, size_t count, int* named) {
   struct Fault fault = FaultFor(fd);
+  *named = fault.active;
   Delay(fault);
   if (!fault.active || !(fault.shortWrite || fault.failWrite)) return (ssize_t)count;
   long long room = fault.limit - gWritten;
@@ -107,27 +110,30 @@ static ssize_t Allowed(int fd, size_t count) {
   return -1;
 }
 
-static ssize_t Count(ssize_t written) {
-  if (written > 0) gWritten += written;
+static ssize_t Count(int named, ssize_t written) {
+  if (named && written > 0) gWritten += written;
   return written;
 }
 
 ssize_t write(int fd, const void* bytes, size_t count) {
   ssize_t (*real)(int, const void*, size_t) = Next("write");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed));
 }
 
 ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
   ssize_t (*real)(int, const void*, size_t, off_t) = Next("pwrite");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed, offset));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed, offset));
 }
 
 ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
   ssize_t (*real)(int, const void*, size_t, off_t) = Next("pwrite64");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed, offset));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed, offset));
 }
 
 static int Refused(int error) {

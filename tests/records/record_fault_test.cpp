@@ -100,10 +100,10 @@ TEST_F(RecordFaultTest, EachFaultIsToldAndTheNextRecordIsWhole) {
 #if defined(_WIN32)
     if (c.nativeOnly) continue;
 #endif
-    std::error_code ignored;
-    fs::remove(RecordPath(), ignored);
     const std::string& before = starts[c.start];
-    if (c.start != kEmpty) std::ofstream(RecordPath(), std::ios::binary) << before;
+    std::error_code ignored;
+    if (c.start == kEmpty) fs::remove(RecordPath(), ignored);
+    if (c.start != kEmpty) std::ofstream(RecordPath(), std::ios::binary | std::ios::trunc) << before;
     Inject(c.fault);
     EXPECT_EQ(SaveWith(TestTool()), c.told);
     Inject("");
