@@ -56,8 +56,14 @@ std::int32_t AppendBytes(const char* bytes, std::int32_t count, char* payload,
 // line after three bytes of something else is one odd line, whereas a file without its header
 // stays so for good. A file that starts with a UTF-16 mark (another program saved it as
 // "Unicode text") gets nothing: UTF-8 after it would leave a file that no program reads back.
-enum class Lead : std::int32_t { kNothing, kMarkAndHeader, kHeader, kLineEnd, kLineEndAndHeader,
-                                 kForeignEncoding };
+enum class Lead : std::int32_t {
+  kNothing,
+  kMarkAndHeader,
+  kHeader,
+  kLineEnd,
+  kLineEndAndHeader,
+  kForeignEncoding
+};
 
 Lead LeadFor(AppendFile file, std::int64_t size) {
   if (size == 0) return Lead::kMarkAndHeader;

@@ -103,7 +103,8 @@ TEST_F(RecordFaultTest, EachFaultIsToldAndTheNextRecordIsWhole) {
     const std::string& before = starts[c.start];
     std::error_code ignored;
     if (c.start == kEmpty) fs::remove(RecordPath(), ignored);
-    if (c.start != kEmpty) std::ofstream(RecordPath(), std::ios::binary | std::ios::trunc) << before;
+    if (c.start != kEmpty)
+      std::ofstream(RecordPath(), std::ios::binary | std::ios::trunc) << before;
     Inject(c.fault);
     EXPECT_EQ(SaveWith(TestTool()), c.told);
     Inject("");

@@ -283,7 +283,8 @@ TEST_F(RecordFolderTest, WhatOneAppendAddsToTheFileItFinds) {
     EXPECT_EQ(AppendRecordFile(path.u16string().c_str(), header, record), c.outcome);
     fs::permissions(RecordPath(), fs::perms::owner_read | fs::perms::owner_write, ignored);
     if (c.path == nullptr && c.kind != kFifo) {
-      EXPECT_EQ(ReadBytes(RecordPath()), std::string(c.before) + (tailHidden ? "\r\n" : "") + c.added);
+      EXPECT_EQ(ReadBytes(RecordPath()),
+                std::string(c.before) + (tailHidden ? "\r\n" : "") + c.added);
     }
   }
 }

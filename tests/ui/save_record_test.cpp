@@ -257,8 +257,7 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   bool answered = false;
   std::thread probe([&] {
     DWORD_PTR result = 0;
-    answered =
-        SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    answered = SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
     UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);  // only once the window has answered
   });
   WaitForSave();
@@ -267,8 +266,8 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   EXPECT_TRUE(answered);
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
-  EXPECT_EQ(ReadBytes(file_).size(), kBom.size() + kHeader.size() + kStampLength +
-                                         kDefaultRecordBody.size());
+  EXPECT_EQ(ReadBytes(file_).size(),
+            kBom.size() + kHeader.size() + kStampLength + kDefaultRecordBody.size());
 }
 
 // Closing the window while a save runs must not cut the record off: the window stays, says
@@ -293,8 +292,35 @@ TEST_F(SaveRecordTest, ClosingDuringASaveWaitsForIt) {
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
   EXPECT_FALSE(IsWindow(window_));
-  EXPECT_EQ(ReadBytes(file_).size(), kBom.size() + kHeader.size() + kStampLength +
-                                         kDefaultRecordBody.size());
+  EXPECT_EQ(ReadBytes(file_).size(),
+            kBom.size() + kHeader.size() + kStampLength + kDefaultRecordBody.size());
+}
+
+// The local app-data folder on a network path that is gone: the query fails, and the box once
+// named "\TarnMedSuite\records\T017.csv", a path that was never tried. It says what happened.
+TEST_F(SaveRecordTest, MissingAppDataFolderIsSaidSoWithoutAMadeUpPath) {
+  constexpr wchar_t kShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  wchar_t saved[MAX_PATH] = {};
+  DWORD size = sizeof saved;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, kShellFolders, L"Local AppData",
+                         RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, saved, &size),
+            ERROR_SUCCESS);
+  const auto setFolder = [&](const wchar_t* folder) {
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"Local AppData", REG_EXPAND_SZ,
+                           folder, static_cast<DWORD>((wcslen(folder) + 1) * sizeof(wchar_t)));
+  };
+  PressKey(Edit(0), VK_F5);
+  const std::u16string statusBefore = Status();
+  const LSTATUS set = setFolder(L"\\\\gone\\share\\AppData\\Local");
+  SaveAndWait();
+  setFolder(saved);
+  ASSERT_EQ(set, ERROR_SUCCESS);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
+  EXPECT_EQ(boxes_->Boxes()[0].text,
+            u"未能找到本机的应用数据文件夹（或其路径过长），记录未能保存，未写入任何文件。");
+  EXPECT_EQ(Status(), statusBefore);
 }
 
 }  // namespace
