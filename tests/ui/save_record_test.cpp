@@ -73,6 +73,17 @@ class SaveRecordTest : public WindowTest {
     Command(kSaveButtonId);
     WaitForSave();
   }
+  // The record file opened and locked whole, as another window saving holds it; closing the
+  // handle lets go.
+  HANDLE LockAsAnotherWindow() const {
+    fs::create_directories(file_.parent_path());
+    const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    OVERLAPPED whole{};
+    LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole);
+    return other;
+  }
   static void WaitForSave() {
     while (SaveInProgress()) {
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -242,13 +253,8 @@ TEST_F(SaveRecordTest, FileReSavedAsUtf16IsLeftAsItIs) {
 // press is refused while the first save runs, and exactly one record is written.
 TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   PressKey(Edit(0), VK_F5);
-  fs::create_directories(file_.parent_path());
-  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE other = LockAsAnotherWindow();
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  OVERLAPPED whole{};
-  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
   Command(kSaveButtonId);
   EXPECT_TRUE(SaveInProgress());
   EXPECT_EQ(Status(), u"正在保存记录，请稍候…");
@@ -258,11 +264,10 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   std::thread probe([&] {
     DWORD_PTR result = 0;
     answered = SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
-    UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);  // only once the window has answered
+    CloseHandle(other);  // lets go of the lock, only once the window has answered
   });
   WaitForSave();
   probe.join();
-  CloseHandle(other);
   EXPECT_TRUE(answered);
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
@@ -274,19 +279,13 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
 // so, and closes once the save has ended and been told.
 TEST_F(SaveRecordTest, ClosingDuringASaveWaitsForIt) {
   PressKey(Edit(0), VK_F5);
-  fs::create_directories(file_.parent_path());
-  const HANDLE other = CreateFileW(file_.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE other = LockAsAnotherWindow();
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  OVERLAPPED whole{};
-  ASSERT_TRUE(LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
   Command(kSaveButtonId);
   PostMessageW(window_, WM_CLOSE, 0, 0);
   Pump();
   EXPECT_TRUE(IsWindow(window_));
   EXPECT_EQ(Status(), u"正在保存记录，保存完成后窗口将关闭…");
-  UnlockFileEx(other, 0, MAXDWORD, MAXDWORD, &whole);
   CloseHandle(other);
   WaitForSave();
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
