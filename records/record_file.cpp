@@ -52,9 +52,9 @@ std::int32_t AppendBytes(const char* bytes, std::int32_t count, char* payload,
 // size and, where they can be read, its first and last bytes: the mark and the header for an
 // empty file, the header after a lone mark, a line end after a torn last line. A file whose
 // tail cannot be read gets a line end (a blank line at worst, never a record glued onto a
-// torn one), and at three bytes the header too: that is the size of a lone mark, and a header
-// line after three bytes of something else is one odd line, whereas a file without its header
-// stays so for good. A file that starts with a UTF-16 mark (another program saved it as
+// torn one), and at three bytes or fewer the header too: that is the size of a lone mark or
+// part of one, and a header line after a few bytes of something else is one odd line, whereas
+// a file without its header stays so for good. A file that starts with a UTF-16 mark (another program saved it as
 // "Unicode text") gets nothing: UTF-8 after it would leave a file that no program reads back.
 enum class Lead : std::int32_t {
   kNothing,
@@ -75,7 +75,7 @@ Lead LeadFor(AppendFile file, std::int64_t size) {
   char tail[sizeof kByteOrderMark] = {};
   const std::int32_t count = size < 3 ? static_cast<std::int32_t>(size) : 3;
   if (!ReadAppendFile(file, size - count, tail, count)) {
-    return size == 3 ? Lead::kLineEndAndHeader : Lead::kLineEnd;
+    return size <= 3 ? Lead::kLineEndAndHeader : Lead::kLineEnd;
   }
   if (count == 3 && size == 3 && std::memcmp(tail, kByteOrderMark, 3) == 0) return Lead::kHeader;
   const bool ended = count >= 2 && tail[count - 2] == '\r' && tail[count - 1] == '\n';
@@ -127,7 +127,7 @@ SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const
   if (headerUnits < 0 || recordUnits <= 0) return SaveOutcome::kFailed;
 
   // One bounded wait covers both another program's hold on the file and another window's
-  // lock, so the window's save never waits much longer than kWaitMilliseconds in all.
+  // lock, so a save never waits much longer than kWaitMilliseconds in all.
   const std::int64_t start = MonotonicMilliseconds();
   AppendFile file = OpenAppendFile(path, kWaitMilliseconds);
   if (!IsOpen(file)) {

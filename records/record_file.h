@@ -68,11 +68,11 @@ std::int32_t BuildRecordText(const ToolDef& tool, const double* inputValues,
 // holding the file and for another window's lock). The record starts a line of its own: a
 // missing or empty file first gets the UTF-8 byte-order mark and `header`, one holding only
 // the mark gets `header`, and one whose last line is torn (no CR LF at its end) or cannot be
-// read gets CR LF (and `header` too at the size of a lone mark). A file that starts with a
-// UTF-16 mark is not written at all. Only the first two and last three bytes are ever read,
-// and nothing is ever removed but this save's own bytes. A failed or short write, or a failed
-// flush, cuts the file back to its size before the save. A `header` or `record` that does not
-// fit kHeaderCapacity or kRecordCapacity is refused whole.
+// read gets CR LF (and `header` too at the size of a lone mark or less). A file that starts
+// with a UTF-16 mark is not written at all. Only the first two and last three bytes are ever
+// read, and nothing is ever removed but this save's own bytes. A failed or short write, or a
+// failed flush, cuts the file back to its size before the save. A `header` or `record` that
+// does not fit kHeaderCapacity or kRecordCapacity is refused whole.
 SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const char16_t* record);
 
 // One whole save: formats the folder and path from `baseFolder` and the tool's id into
