@@ -143,19 +143,38 @@ TEST_F(SaveRecordTest, AfterACalculationTheRecordIsAppendedAndAnnounced) {
   EXPECT_EQ(twice.find(kHeader, recordStart), std::string::npos);
 }
 
-// A record that could not be written is reported, never announced as saved.
-TEST_F(SaveRecordTest, FolderInPlaceOfTheFileIsReportedAndWritesNothing) {
+// A record that could not be written is reported, never announced as saved, and names the
+// file; a file re-saved by another program as UTF-16 is left byte for byte, and the box says why.
+TEST_F(SaveRecordTest, FileThatCannotTakeTheRecordIsReportedAndKeptAsItIs) {
+  struct Case {
+    const char* name;
+    std::string utf16;  // empty: a folder stands in place of the file
+    const char16_t* text;
+  };
+  const Case cases[] = {
+      {"folder in place of the file", "", u"记录未能保存："},
+      {"re-saved as UTF-16", std::string("\xFF\xFE\x36\x65\xF4\x95\r\x00\n\x00", 10),
+       u"记录文件已被其他程序另存为其他编码（例如电子表格的“Unicode 文本”），本次未写入，"
+       u"该文件保持原样。请将该文件改名或移走后再保存（将新建记录文件）："},
+  };
   PressKey(Edit(0), VK_F5);
   const std::u16string statusBefore = Status();
-  fs::create_directories(file_);
-  SaveAndWait();
-  ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
-  EXPECT_EQ(boxes_->Boxes()[0].text, u"记录未能保存：" + FilePath());
-  EXPECT_TRUE(boxes_->Boxes()[0].ownedByMainWindow);
-  EXPECT_EQ(Status(), statusBefore);
-  EXPECT_TRUE(fs::is_directory(file_));
-  EXPECT_TRUE(fs::is_empty(file_));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    boxes_->Clear();
+    std::error_code ignored;
+    fs::remove_all(file_, ignored);
+    fs::create_directories(c.utf16.empty() ? file_ : file_.parent_path());
+    if (!c.utf16.empty()) std::ofstream(file_, std::ios::binary) << c.utf16;
+    SaveAndWait();
+    ASSERT_EQ(boxes_->Boxes().size(), 1u);
+    EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
+    EXPECT_EQ(boxes_->Boxes()[0].text, c.text + FilePath());
+    EXPECT_TRUE(boxes_->Boxes()[0].ownedByMainWindow);
+    EXPECT_EQ(Status(), statusBefore);
+    EXPECT_EQ(fs::is_directory(file_), c.utf16.empty());
+    EXPECT_EQ(ReadBytes(file_), c.utf16);  // a folder reads as nothing
+  }
 }
 
 // A refused calculation keeps the earlier result, whose inputs the boxes no longer hold: the
@@ -231,27 +250,11 @@ TEST_F(SaveRecordTest, RecordAfterATornTailStartsItsOwnLine) {
   EXPECT_EQ(bytes.substr(before.size() + 2 + kStampLength), kDefaultRecordBody);
 }
 
-// A file re-saved by another program as UTF-16 is left byte for byte, and the user is told
-// why and where it is.
-TEST_F(SaveRecordTest, FileReSavedAsUtf16IsLeftAsItIs) {
-  PressKey(Edit(0), VK_F5);
-  fs::create_directories(file_.parent_path());
-  const std::string utf16("\xFF\xFE\x36\x65\xF4\x95\r\x00\n\x00", 10);
-  { std::ofstream(file_, std::ios::binary) << utf16; }
-  SaveAndWait();
-  ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].caption, u"保存失败");
-  EXPECT_EQ(boxes_->Boxes()[0].text,
-            u"记录文件已被其他程序另存为其他编码（例如电子表格的“Unicode 文本”），本次未写入，"
-            u"该文件保持原样。请将该文件改名或移走后再保存（将新建记录文件）：" +
-                FilePath());
-  EXPECT_EQ(ReadBytes(file_), utf16);
-}
-
 // The save once ran on the window's thread: while it waited for another window's lock the
-// window neither painted nor answered. Now another thread is answered during the wait, a second
-// press is refused while the first save runs, and exactly one record is written.
-TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
+// window neither painted nor answered, and a close cut it off. Now another thread is answered
+// during the wait, a second press is refused, a close waits for the save to end and be told,
+// and exactly one record is written.
+TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndClosesOnlyAfterIt) {
   PressKey(Edit(0), VK_F5);
   const HANDLE other = LockAsAnotherWindow();
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
@@ -260,6 +263,10 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   EXPECT_EQ(Status(), u"正在保存记录，请稍候…");
   Command(kSaveButtonId);
   EXPECT_EQ(Status(), u"上一条记录仍在保存，请稍候；本次未重复保存");
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+  Pump();
+  EXPECT_TRUE(IsWindow(window_));
+  EXPECT_EQ(Status(), u"正在保存记录，保存完成后窗口将关闭…");
   bool answered = false;
   std::thread probe([&] {
     DWORD_PTR result = 0;
@@ -269,25 +276,6 @@ TEST_F(SaveRecordTest, WindowAnswersWhileASaveWaitsAndTakesOneSaveAtATime) {
   WaitForSave();
   probe.join();
   EXPECT_TRUE(answered);
-  ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
-  EXPECT_EQ(ReadBytes(file_).size(),
-            kBom.size() + kHeader.size() + kStampLength + kDefaultRecordBody.size());
-}
-
-// Closing the window while a save runs must not cut the record off: the window stays, says
-// so, and closes once the save has ended and been told.
-TEST_F(SaveRecordTest, ClosingDuringASaveWaitsForIt) {
-  PressKey(Edit(0), VK_F5);
-  const HANDLE other = LockAsAnotherWindow();
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  Command(kSaveButtonId);
-  PostMessageW(window_, WM_CLOSE, 0, 0);
-  Pump();
-  EXPECT_TRUE(IsWindow(window_));
-  EXPECT_EQ(Status(), u"正在保存记录，保存完成后窗口将关闭…");
-  CloseHandle(other);
-  WaitForSave();
   ASSERT_EQ(boxes_->Boxes().size(), 1u);
   EXPECT_EQ(boxes_->Boxes()[0].caption, u"已保存");
   EXPECT_FALSE(IsWindow(window_));
