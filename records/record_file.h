@@ -23,8 +23,8 @@ inline constexpr std::int32_t kRecordCapacity = kWholeResultCapacity + 4096;
 enum class SaveOutcome : std::int32_t {
   kSaved,          // every byte written and flushed to the disk
   kFailed,         // the record is not in the file (a torn tail it left ends at the next save)
-  kHeldElsewhere,  // another program holds the file (shared access refused, or its lock
-                   // outlasted the wait); nothing written
+  kHeldElsewhere,  // another program holds the file (refusing to share it, or locking it)
+                   // for longer than the wait; nothing written
   kUnknown,        // written, but the flush failed and the bytes could not be cut back: the
                    // record may be in the file
   kOtherEncoding,  // the file starts with a UTF-16 mark (another program re-saved it); left
