@@ -20,6 +20,13 @@ namespace {
 // A box's text and a path of up to 519 units.
 constexpr std::int32_t kFailureTextCapacity = 700;
 
+// A record's result is the copy text (the whole result and its "—— " verdict line, built in
+// one place) and a line end, so a saved flagged result keeps its flag and a record still ends
+// with an empty line.
+constexpr std::int32_t kRecordResultTextCapacity = kCopyTextCapacity + 2;
+static_assert(kRecordResultCapacity >= kRecordResultTextCapacity,
+              "a record holds the whole result and its verdict");
+
 // What the user is told of a save that did not end in the file for sure; the path is the
 // template's one argument.
 struct FailureBox {
@@ -46,18 +53,13 @@ constexpr char16_t kSavingStatus[] = u"正在保存记录，请稍候…";
 constexpr char16_t kBusyStatus[] = u"上一条记录仍在保存，请稍候；本次未重复保存";
 constexpr char16_t kClosingStatus[] = u"正在保存记录，保存完成后窗口将关闭…";
 
-// Room for any text a save may be given: the result, or the copy text with its verdict.
-constexpr std::int32_t kSaveTextCapacity = kRecordCapacity;
-static_assert(kSaveTextCapacity >= kLastResultCapacity && kSaveTextCapacity >= kCopyTextCapacity,
-              "a job holds whichever text the save passes whole");
-
 // One save's own copy of everything it writes, so the window may calculate, reset or close
 // meanwhile. Filled by the window thread before the worker starts; `outcome` and `path` are
 // the worker's, read by the window thread only once the worker has ended.
 struct SaveJob {
   const ToolDef* tool;
   double inputValues[kMaxInputs];
-  char16_t resultText[kSaveTextCapacity];
+  char16_t resultText[kRecordResultTextCapacity];
   LocalDateTime time;
   HWND window;  // where the end is posted
   SaveOutcome outcome;
@@ -94,7 +96,8 @@ DWORD WINAPI RunSaveJob(void* parameter) {
 void StartSave(const char16_t* resultText) {
   gJob.tool = gWindow.tool;
   for (std::int32_t i = 0; i < kMaxInputs; ++i) gJob.inputValues[i] = gWindow.lastResultInputs[i];
-  CopyText(gJob.resultText, kSaveTextCapacity, resultText);
+  CopyText(gJob.resultText, kRecordResultTextCapacity, resultText);
+  AppendBounded(gJob.resultText, kRecordResultTextCapacity, u"\r\n");
   gJob.time = LocalNow();  // one reading of the clock stamps the record
   gJob.window = gWindow.mainWindow;
   gJob.outcome = SaveOutcome::kFailed;
@@ -155,7 +158,7 @@ void SaveRecord() {
     SetStatus(gCloseWhenDone ? kClosingStatus : kBusyStatus);
     return;
   }
-  StartSave(gWindow.lastResultText);
+  StartSave(gWindow.copyText);
 }
 
 void OnSaveDone() {
