@@ -28,7 +28,14 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT OnDestroy() {
+  FinishSaveBeforeDestroy();  // a record half written when the process ends would be torn
   PostQuitMessage(0);
+  return 0;
+}
+
+// A save still running keeps the window until it has ended; the save then closes it.
+LRESULT OnClose(HWND window) {
+  if (!HoldCloseForSave()) DestroyWindow(window);
   return 0;
 }
 
@@ -112,6 +119,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();
+    case WM_CLOSE: return OnClose(window);
+    case kSaveDoneMessage: OnSaveDone(); return 0;
     case WM_PAINT: return OnPaint(window);
     case WM_ERASEBKGND: return OnEraseBackground();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
