@@ -39,6 +39,13 @@ LRESULT OnClose(HWND window) {
   return 0;
 }
 
+// Windows may end the process as soon as this returns: a save still running finishes first,
+// or its record would be lost (the next save would only mend the torn tail).
+LRESULT OnEndSession(bool ending) {
+  if (ending) FinishSaveBeforeDestroy();
+  return 0;
+}
+
 LRESULT OnPaint(HWND window) {
   PaintMainWindow(window);
   return 0;
@@ -120,6 +127,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();
     case WM_CLOSE: return OnClose(window);
+    case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
     case kSaveDoneMessage: OnSaveDone(); return 0;
     case WM_PAINT: return OnPaint(window);
     case WM_ERASEBKGND: return OnEraseBackground();
