@@ -105,7 +105,8 @@ bool AddWrapped(const char16_t* text, std::int32_t start, std::int32_t end, bool
       if (text[stop - units] == u' ') lastBlank = stop;
       if (IsFullWidth(text[stop - units])) lastFullWidth = stop;
     }
-    if (stop < end) stop = lastBlank > start ? lastBlank : lastFullWidth > start ? lastFullWidth : stop;
+    if (stop < end)
+      stop = lastBlank > start ? lastBlank : lastFullWidth > start ? lastFullWidth : stop;
     if (!AddLine(layout, start, stop - start, verdict)) return false;
     start = stop;
   }
@@ -125,8 +126,8 @@ bool AddText(const char16_t* text, bool verdict, const BodyFont& font, std::int3
 }
 
 // The largest height from `smallest` to `largest` at which every line fits, or `smallest`.
-std::int32_t FittingHeight(const char16_t* text, const FontMetrics& metrics,
-                           std::int32_t smallest, std::int32_t largest, std::int32_t width) {
+std::int32_t FittingHeight(const char16_t* text, const FontMetrics& metrics, std::int32_t smallest,
+                           std::int32_t largest, std::int32_t width) {
   std::int32_t low = smallest;
   std::int32_t high = largest;
   while (low < high) {
@@ -157,8 +158,8 @@ void PlaceBands(const PageMetrics& page, PageLayout& layout) {
   layout.bodyTop = layout.headerRuleTop + layout.ruleThickness + 4 * mm;
   layout.footerHeight = FromPoints(kFooterPoints, dpi);
   layout.footerTop = Clamp32(bottom - layout.footerHeight * 3 / 2);
-  layout.footerRuleTop = Clamp32(static_cast<std::int64_t>(layout.footerTop) - mm -
-                                 layout.ruleThickness);
+  layout.footerRuleTop =
+      Clamp32(static_cast<std::int64_t>(layout.footerTop) - mm - layout.ruleThickness);
 }
 
 }  // namespace
@@ -182,8 +183,7 @@ void LayOutPages(const PrintSource& source, const PageMetrics& page, const FontM
   layout.laidOut = false;
   layout.pageCount = 0;
   layout.lineCount = 0;
-  Format(layout.headerLine, kHeaderLineCapacity, u"%ls  ·  %ls", source.category,
-         source.subtitle);
+  Format(layout.headerLine, kHeaderLineCapacity, u"%ls  ·  %ls", source.category, source.subtitle);
   Format(layout.verdictLine, kVerdictLineCapacity, u"—— 【%ls】%ls", LevelName(source.level),
          source.verdictText);
   const LocalDateTime& time = source.printTime;
@@ -209,10 +209,9 @@ void LayOutPages(const PrintSource& source, const PageMetrics& page, const FontM
   if (smallest < 1) return;
   const BodyFont body = {FittingHeight(source.resultText, font, smallest, largest, width), font};
   layout.bodyFontHeight = body.height;
-  layout.linePitch = Clamp32((static_cast<std::int64_t>(body.height) * font.lineHeight *
-                                  (100 + kLeadingPercent) +
-                              99999) /
-                             100000);
+  layout.linePitch = Clamp32(
+      (static_cast<std::int64_t>(body.height) * font.lineHeight * (100 + kLeadingPercent) + 99999) /
+      100000);
   const std::int32_t bodyBottom = layout.footerRuleTop - FromTenthsMm(30, page.dotsPerInchY);
   layout.linesPerPage = bodyBottom > layout.bodyTop && layout.linePitch > 0
                             ? (bodyBottom - layout.bodyTop) / layout.linePitch

@@ -160,10 +160,10 @@ FontMetrics MeasureBodyFont(HDC dc) {
 }
 
 PageMetrics ReadPageMetrics(HDC dc) {
-  return {GetDeviceCaps(dc, PHYSICALWIDTH), GetDeviceCaps(dc, PHYSICALHEIGHT),
+  return {GetDeviceCaps(dc, PHYSICALWIDTH),   GetDeviceCaps(dc, PHYSICALHEIGHT),
           GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY),
-          GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES),
-          GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
+          GetDeviceCaps(dc, HORZRES),         GetDeviceCaps(dc, VERTRES),
+          GetDeviceCaps(dc, LOGPIXELSX),      GetDeviceCaps(dc, LOGPIXELSY)};
 }
 
 // The fonts of one job, made on the print thread for the printer's DC.
@@ -240,9 +240,9 @@ bool DrawDocument(PrintJob& job, const PageFonts& fonts) {
 }
 
 void RunPrintJob(PrintJob& job) {
-  PrintSource source = {job.tool->title, job.tool->category, job.tool->subtitle, job.result,
-                        job.verdict,     job.level,          job.time,           kProductName,
-                        kProductVersion};
+  PrintSource source = {job.tool->title, job.tool->category, job.tool->subtitle,
+                        job.result,      job.verdict,        job.level,
+                        job.time,        kProductName,       kProductVersion};
   LayOutPages(source, ReadPageMetrics(job.dc), MeasureBodyFont(job.dc), job.layout);
   if (!job.layout.laidOut) {
     job.failedStep = u"打印机的纸张放不下结果（纸张过小或字体不可用）";

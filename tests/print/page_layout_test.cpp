@@ -25,7 +25,7 @@ using testing_reports::Utf8;
 constexpr PageMetrics kPdfA4 = {2479, 3508, 0, 0, 2479, 3508, 300, 300};  // the PDF queue
 constexpr PageMetrics kLaserA4 = {4960, 7016, 100, 100, 4760, 6816, 600, 600};
 constexpr PageMetrics kLetter = {2550, 3300, 75, 75, 2400, 3150, 300, 300};  // no A4 here
-constexpr PageMetrics kPostcard = {1181, 1748, 0, 0, 1181, 1748, 300, 300};   // A6
+constexpr PageMetrics kPostcard = {1181, 1748, 0, 0, 1181, 1748, 300, 300};  // A6
 // The body font as the PDF printer measures it under Wine (its monospaced CJK face).
 constexpr FontMetrics kMonoCjk = {600, 1000, 1173};
 constexpr LocalDateTime kPrintTime = {2026, 3, 4, 5, 6, 7};
@@ -64,7 +64,8 @@ std::int64_t Widest(const std::u16string& text, std::int32_t height) {
   while (start < text.size()) {
     std::size_t end = text.find(u"\r\n", start);
     if (end == std::u16string::npos) end = text.size();
-    const std::int64_t width = Width(text.data() + start, static_cast<std::int32_t>(end - start), height);
+    const std::int64_t width =
+        Width(text.data() + start, static_cast<std::int32_t>(end - start), height);
     if (width > widest) widest = width;
     start = end + 2;
   }
@@ -86,8 +87,8 @@ TEST_P(PageLayoutTest, EveryLineWholeOnOnePageInAFontThatFits) {
   Level level = 0;
   Calculate(tool, values.data(), result, kWholeResultCapacity, verdict, 512, level, copy,
             kWholeResultCapacity);
-  const PrintSource source = {tool.title, tool.category, tool.subtitle, result, verdict, level,
-                              kPrintTime, u"TarnMedSuite", u"1.0.0"};
+  const PrintSource source = {tool.title, tool.category, tool.subtitle,   result,  verdict,
+                              level,      kPrintTime,    u"TarnMedSuite", u"1.0.0"};
   auto layout = std::make_unique<PageLayout>();
   LayOutPages(source, row.page, kMonoCjk, *layout);
 
@@ -119,7 +120,8 @@ TEST_P(PageLayoutTest, EveryLineWholeOnOnePageInAFontThatFits) {
       const PrintLine& before = layout->lines[i - 1];
       EXPECT_TRUE(line.page > before.page || (line.page == before.page && line.top > before.top));
     }
-    (line.verdict ? verdictPrinted : printed).append(from + line.start, from + line.start + line.length);
+    (line.verdict ? verdictPrinted : printed)
+        .append(from + line.start, from + line.start + line.length);
     if (!line.verdict) ++resultLines;
   }
   std::u16string unbroken;
@@ -129,8 +131,7 @@ TEST_P(PageLayoutTest, EveryLineWholeOnOnePageInAFontThatFits) {
     if (unit != u'\r' && unit != u'\n') unbroken += unit;
   }
   EXPECT_EQ(Utf8(printed.c_str()), Utf8(unbroken.c_str()));
-  EXPECT_EQ(Utf8(verdictPrinted.c_str()),
-            "—— 【" + Utf8(LevelName(level)) + "】" + Utf8(verdict));
+  EXPECT_EQ(Utf8(verdictPrinted.c_str()), "—— 【" + Utf8(LevelName(level)) + "】" + Utf8(verdict));
   if (row.wrapped) {
     EXPECT_GT(resultLines, sourceLines);
   } else {
