@@ -218,7 +218,8 @@ void LayOutPages(const PrintSource& source, const PageMetrics& page, const FontM
                             : 0;
   if (layout.linesPerPage < 1) return;
 
-  if (!AddText(source.resultText, false, body, width, layout) ||
+  // An empty line sets the verdict apart from the result.
+  if (!AddText(source.resultText, false, body, width, layout) || !AddLine(layout, 0, 0, true) ||
       !AddText(layout.verdictLine, true, body, width, layout)) {
     return;
   }
