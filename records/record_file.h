@@ -18,6 +18,9 @@ inline constexpr std::int32_t kHeaderCapacity = 512;
 // A whole result (every report at its largest) with the stamp, the title and every input
 // beside it: a record is written whole or not at all.
 inline constexpr std::int32_t kRecordCapacity = kWholeResultCapacity + 4096;
+// The longest result text (terminator included) a record always holds whole: a whole result
+// and the verdict line after it.
+inline constexpr std::int32_t kRecordResultCapacity = kWholeResultCapacity + 1024;
 
 // How a save ended, for what the user is told.
 enum class SaveOutcome : std::int32_t {

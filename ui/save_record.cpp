@@ -20,6 +20,13 @@ namespace {
 // A box's text and a path of up to 519 units.
 constexpr std::int32_t kFailureTextCapacity = 700;
 
+// A record's result is the copy text (the whole result and its "—— " verdict line, built in
+// one place) and a line end, so a saved flagged result keeps its flag and a record still ends
+// with an empty line.
+constexpr std::int32_t kRecordResultTextCapacity = kCopyTextCapacity + 2;
+static_assert(kRecordResultCapacity >= kRecordResultTextCapacity,
+              "a record holds the whole result and its verdict");
+
 // What the user is told of a save that did not end in the file for sure; the path is the
 // template's one argument.
 struct FailureBox {
@@ -51,10 +58,12 @@ void SaveRecord() {
 
   // One reading of the clock stamps the record.
   const LocalDateTime now = LocalNow();
+  char16_t resultText[kRecordResultTextCapacity];
+  CopyText(resultText, kRecordResultTextCapacity, gWindow.copyText);
+  AppendBounded(resultText, kRecordResultTextCapacity, u"\r\n");
   char16_t path[kRecordPathCapacity];
-  const SaveOutcome outcome =
-      SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs, gWindow.lastResultText,
-                     now, path, kRecordPathCapacity);
+  const SaveOutcome outcome = SaveToolRecord(baseFolder, *gWindow.tool, gWindow.lastResultInputs,
+                                             resultText, now, path, kRecordPathCapacity);
   if (outcome != SaveOutcome::kSaved) {
     // A lost or doubtful record must not pass unnoticed; the status line keeps its text.
     const FailureBox* box = &kFailureBoxes[0];

@@ -127,11 +127,11 @@ TEST(RecordTexts, TimeFieldsArePadded) {
   EXPECT_EQ(std::u16string(record), u"0987-12-31 23:59:00,T,\r\n");
 }
 
-// The record carries the whole result, even a whole report beside sixteen long labels, and
-// is refused whole (empty, -1) when it does not fit: never cut.
+// The record carries the whole result, even a whole report and its verdict line beside
+// sixteen long labels, and is refused whole (empty, -1) when it does not fit: never cut.
 TEST(RecordTexts, ResultIsSavedWholeOrTheRecordIsRefused) {
   std::u16string result;
-  for (std::int32_t i = 0; i < kWholeResultCapacity - 1; ++i) {
+  for (std::int32_t i = 0; i < kRecordResultCapacity - 1; ++i) {
     result += static_cast<char16_t>(u'a' + i % 26);
   }
   const std::u16string label(kHeaderCapacity, u'x');

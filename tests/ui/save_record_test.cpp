@@ -46,7 +46,7 @@ const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHeader = Utf8(L"时间,工具,体重,每次剂量,混悬液浓度,结果\r\n");
 const std::string kDefaultRecordBody = Utf8(
     L",Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg\r\n"
-    L"给药体积：6.00 ml\r\n每日上限：480 mg\r\n\r\n");
+    L"给药体积：6.00 ml\r\n每日上限：480 mg\r\n—— 按体重计算完成，餐后服用减少胃肠刺激\r\n\r\n");
 constexpr std::size_t kStampLength = 19;
 
 class SaveRecordTest : public WindowTest {
@@ -117,6 +117,21 @@ TEST_F(SaveRecordTest, AfterACalculationTheRecordIsAppendedAndAnnounced) {
   const std::string twice = ReadBytes(file_);
   EXPECT_EQ(twice.size(), bytes.size() + kStampLength + kDefaultRecordBody.size());
   EXPECT_EQ(twice.find(kHeader, recordStart), std::string::npos);
+}
+
+// "单次剂量：500.0 mg" was once saved without the warning the window showed beside it.
+TEST_F(SaveRecordTest, AFlaggedResultIsSavedWithItsVerdictLine) {
+  SetInput(0, u"5");
+  SetInput(1, u"100");
+  PressKey(Edit(0), VK_F5);
+  Command(kSaveButtonId);
+  const std::string bytes = ReadBytes(file_);
+  const std::string body = Utf8(
+      L",Talvoro,体重=5,每次剂量=100,混悬液浓度=20,单次剂量：500.0 mg\r\n"
+      L"给药体积：25.00 ml\r\n每日上限：200 mg\r\n"
+      L"—— 单次剂量超过儿童单次最大量 400 mg，请核对体重与每次剂量\r\n\r\n");
+  ASSERT_GE(bytes.size(), body.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - body.size()), body);
 }
 
 // A record that could not be written is reported, never announced as saved.
