@@ -119,6 +119,14 @@ TEST_P(PageLayoutTest, EveryLineWholeOnOnePageInAFontThatFits) {
     if (i > 0) {
       const PrintLine& before = layout->lines[i - 1];
       EXPECT_TRUE(line.page > before.page || (line.page == before.page && line.top > before.top));
+      // A continued line never breaks inside a number or a word ("10日D", "mmHg").
+      const auto isWordUnit = [](char16_t unit) {
+        return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'z') || unit == u'.';
+      };
+      if (before.verdict == line.verdict && before.length > 0 &&
+          before.start + before.length == line.start) {
+        EXPECT_FALSE(isWordUnit(from[line.start - 1]) && isWordUnit(from[line.start])) << i;
+      }
     }
     (line.verdict ? verdictPrinted : printed)
         .append(from + line.start, from + line.start + line.length);
