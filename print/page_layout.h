@@ -109,8 +109,9 @@ void PageNumberText(std::int32_t page, std::int32_t pageCount, char16_t* out,
 
 // Lays out `source` on pages of `page` in the body font `font`. Result lines end with CR LF
 // (a lone LF counts too); they are printed in order, then an empty line and the verdict line,
-// each whole on one page. A line wider than the page at the smallest font, and a long verdict, continue on the
-// next line, broken after a blank or a full-width character where possible.
+// each whole on one page. A line wider than the page at the smallest font, and a long
+// verdict, continue on the next line, broken after a blank (else after a full-width
+// character), never inside a number.
 void LayOutPages(const PrintSource& source, const PageMetrics& page, const FontMetrics& font,
                  PageLayout& layout);
 
