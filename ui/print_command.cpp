@@ -321,8 +321,8 @@ void PrintCommand() {
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
 }
 
-void PrintDone(LPARAM parameter) {
-  auto* job = reinterpret_cast<PrintJob*>(parameter);
+void PrintDone(LPARAM finishedJob) {
+  auto* job = reinterpret_cast<PrintJob*>(finishedJob);
   gPrinting = false;
   if (job->failedStep != nullptr) {
     CopyText(gWindow.statusText, kStatusTextCapacity, u"打印失败");

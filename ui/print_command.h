@@ -23,6 +23,6 @@ bool IsPrintKey(const MSG& message);
 void PrintCommand();
 
 // The print thread's outcome: the status line, or a box saying why nothing was printed.
-void PrintDone(LPARAM job);
+void PrintDone(LPARAM finishedJob);
 
 }  // namespace tarn
