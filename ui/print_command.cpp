@@ -119,7 +119,9 @@ HDC AskForPrinter(char16_t* printer, std::int32_t printerCapacity) {
   BOOL chosen = library.printDialog(&dialog);
   if (chosen) {
     AskForA4(dialog.hDevMode);
-    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+    // No "print to file": its file dialog would open from the print thread.
+    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
+                   PD_USEDEVMODECOPIESANDCOLLATE;
     chosen = library.printDialog(&dialog);
   }
   const DWORD error = chosen ? 0 : library.lastError();
@@ -324,6 +326,13 @@ void PrintCommand() {
 void PrintDone(LPARAM finishedJob) {
   auto* job = reinterpret_cast<PrintJob*>(finishedJob);
   gPrinting = false;
+  if (job->failedStep != nullptr && job->error == ERROR_CANCELLED) {
+    // The user cancelled in the printer's own dialog (a PDF printer's file name): not a fault.
+    CopyText(gWindow.statusText, kStatusTextCapacity, u"已取消打印");
+    InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
+    delete job;
+    return;
+  }
   if (job->failedStep != nullptr) {
     CopyText(gWindow.statusText, kStatusTextCapacity, u"打印失败");
     InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
