@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "ui/main_window.h"
+#include "ui/system_library.h"
 #else
 #include <cstdio>
 #endif
@@ -45,7 +46,10 @@ int RunProgram(void* instance) {
 }  // namespace
 
 #if defined(_WIN32)
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return RunProgram(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  tarn::LimitDllSearchToSystemFolder();  // before anything loads a DLL (printing does)
+  return RunProgram(instance);
+}
 #else
 int main(int argc, char** argv) {
   tarn::SetProcessArguments(argc, argv);

@@ -10,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/paint.h"
+#include "ui/print_command.h"
 #include "ui/save_record.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
@@ -23,6 +24,7 @@ LRESULT OnCreate(HWND window) {
   gWindow.mainWindow = window;  // needed before CreateWindowExW returns
   gWindow.resultStale = false;
   CreateControls(window);
+  AddPrintMenuItem(window);
   CopyText(gWindow.statusText, kStatusTextCapacity, u"就绪：填写参数后按 F5 或点击“计算”");
   return 0;
 }
@@ -99,6 +101,15 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The system menu's own item; everything else is the system's.
+LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == kPrintMenuCommand) {
+    PrintCommand();
+    return 0;
+  }
+  return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
 LRESULT OnCtlColorEdit(HDC dc) {
   SetTextColor(dc, kInkText);
   SetBkColor(dc, kWhite);
@@ -134,6 +145,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case kPrintDoneMessage: PrintDone(lParam); return 0;
     case WM_CTLCOLOREDIT: return OnCtlColorEdit(reinterpret_cast<HDC>(wParam));
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -22,14 +22,6 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/e2e_lib.sh"
 e2e_prepare window_e2e
 
-# Puts TEXT into the input edit of row ROW (counting from 0): click, clear, type.
-set_input() {
-  click 292 $((159 + 34 * $1))
-  xdotool key End
-  xdotool key --repeat 24 BackSpace
-  xdotool type "$2"
-}
-
 # --- start --------------------------------------------------------------------------------
 
 e2e_start "$EXE" Talvoro
