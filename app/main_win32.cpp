@@ -5,8 +5,10 @@
 #include "app/selftest.h"
 #include "engine/tool.h"
 #include "ui/main_window.h"
+#include "ui/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  tarn::LimitDllSearchToSystemFolder();  // before anything loads a DLL (printing does)
   int exitCode = 0;
   if (tarn::RunSelfTestIfAsked(&exitCode)) return exitCode;
   SetProcessDPIAware();

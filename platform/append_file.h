@@ -18,10 +18,14 @@ struct AppendFile {
 // Opens (creating it when missing) the regular file at `path` so that every write lands at
 // its end, whatever other writers do; shares it with other readers, writers and deleters.
 // Anything but a regular file (a folder, a FIFO, a device, a socket) is refused at once,
-// without waiting for a reader or touching a device.
-AppendFile OpenAppendFile(const char16_t* path);
+// without waiting for a reader or touching a device. Another program holding the file
+// without sharing it (a virus scanner's brief look) is waited for, `waitMilliseconds` at most.
+AppendFile OpenAppendFile(const char16_t* path, std::int32_t waitMilliseconds);
 
 bool IsOpen(AppendFile file);
+
+// A clock for bounded waits: milliseconds from some fixed moment, never going back.
+std::int64_t MonotonicMilliseconds();
 
 enum class LockResult : std::int32_t {
   kLocked,

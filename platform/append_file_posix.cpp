@@ -32,7 +32,8 @@ int OpenNative(const char* native, int access) {
 
 }  // namespace
 
-AppendFile OpenAppendFile(const char16_t* path) {
+// Nothing here holds a file against sharing: the wait is for Win32's sharing modes.
+AppendFile OpenAppendFile(const char16_t* path, std::int32_t) {
   AppendFile file{-1, false, false};
   char native[kNativePathCapacity];
   if (!ToNativePath(path, native)) return file;
@@ -56,6 +57,12 @@ AppendFile OpenAppendFile(const char16_t* path) {
 }
 
 bool IsOpen(AppendFile file) { return file.handle >= 0; }
+
+std::int64_t MonotonicMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 namespace {
 
@@ -82,16 +89,11 @@ bool TryLock(int fd, short type) {
 LockResult LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
   if (!IsOpen(file)) return LockResult::kFailed;
   // Tried again every 5 ms rather than waiting in the kernel, so the wait has an end.
-  timespec start{};
-  clock_gettime(CLOCK_MONOTONIC, &start);
+  const std::int64_t start = MonotonicMilliseconds();
   for (;;) {
     if (TryLock(Descriptor(file), F_WRLCK)) return LockResult::kLocked;
     if (errno != EAGAIN && errno != EACCES && errno != EINTR) return LockResult::kFailed;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::int64_t waited = (static_cast<std::int64_t>(now.tv_sec) - start.tv_sec) * 1000 +
-                                (now.tv_nsec - start.tv_nsec) / 1000000;
-    if (waited >= waitMilliseconds) return LockResult::kTimedOut;
+    if (MonotonicMilliseconds() - start >= waitMilliseconds) return LockResult::kTimedOut;
     const timespec pause{0, kLockRetryNanoseconds};
     nanosleep(&pause, nullptr);
   }

@@ -8,7 +8,7 @@
 namespace tarn {
 namespace {
 
-// Pause between two tries for a file lock held by another program.
+// Pause between two tries for a file held or locked by another program.
 constexpr DWORD kLockRetryMilliseconds = 5;
 
 HANDLE Handle(AppendFile file) { return reinterpret_cast<HANDLE>(file.handle); }
@@ -24,13 +24,16 @@ HANDLE OpenShared(const char16_t* path, DWORD access) {
 
 }  // namespace
 
-AppendFile OpenAppendFile(const char16_t* path) {
+namespace {
+
+// One try at opening: with read access where the holders allow it, else without.
+AppendFile TryOpen(const char16_t* path) {
   // Write access as well as append access: locking a range and setting the end of the file
   // are refused on a handle that may only append. Every write below names the end of the file
   // as its place instead, which the system resolves at the moment of writing, as it does for
   // an append-only handle. Sharing everything: other windows append to the same file, and a
-  // reader may hold it open. Read access only to look at the file's last bytes; a holder that
-  // denies readers, or a file we may not read, still takes the record without it.
+  // reader may hold it open. Read access only to look at the file's first and last bytes; a
+  // holder that denies readers, or a file we may not read, still takes the record without it.
   constexpr DWORD kWrite = FILE_APPEND_DATA | FILE_WRITE_DATA | FILE_READ_ATTRIBUTES;
   AppendFile file{-1, true, false};
   HANDLE handle = OpenShared(path, kWrite | FILE_READ_DATA);
@@ -48,13 +51,28 @@ AppendFile OpenAppendFile(const char16_t* path) {
   return file;
 }
 
+}  // namespace
+
+AppendFile OpenAppendFile(const char16_t* path, std::int32_t waitMilliseconds) {
+  // An on-access scanner opens the file for a moment after each write without sharing it:
+  // tried again every 5 ms, as a lock is, until the wait is over.
+  const std::int64_t start = MonotonicMilliseconds();
+  for (;;) {
+    const AppendFile file = TryOpen(path);
+    if (!file.heldElsewhere || MonotonicMilliseconds() - start >= waitMilliseconds) return file;
+    Sleep(kLockRetryMilliseconds);
+  }
+}
+
 bool IsOpen(AppendFile file) { return file.handle != -1; }
+
+std::int64_t MonotonicMilliseconds() { return static_cast<std::int64_t>(GetTickCount64()); }
 
 LockResult LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
   if (!IsOpen(file)) return LockResult::kFailed;
   // Tried again every 5 ms rather than waiting in the system, so the wait has an end and
   // the window thread never hangs on another program's lock.
-  const ULONGLONG start = GetTickCount64();
+  const std::int64_t start = MonotonicMilliseconds();
   for (;;) {
     OVERLAPPED whole{};
     if (LockFileEx(Handle(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
@@ -62,9 +80,7 @@ LockResult LockAppendFile(AppendFile file, std::int32_t waitMilliseconds) {
       return LockResult::kLocked;
     }
     if (GetLastError() != ERROR_LOCK_VIOLATION) return LockResult::kFailed;
-    if (GetTickCount64() - start >= static_cast<ULONGLONG>(waitMilliseconds)) {
-      return LockResult::kTimedOut;
-    }
+    if (MonotonicMilliseconds() - start >= waitMilliseconds) return LockResult::kTimedOut;
     Sleep(kLockRetryMilliseconds);
   }
 }

@@ -1,6 +1,6 @@
 // Writing the record file: creating its folders and appending one record in UTF-8.
-// The file is only ever appended to and never rewritten; all that is read back is its last
-// three bytes, and the one cut made is of a failed save's own bytes.
+// The file is only ever appended to and never rewritten; all that is read back is its first
+// two and last three bytes, and the one cut made is of a failed save's own bytes.
 // No message boxes here: the caller tells the user what happened.
 #include <cstdint>
 #include <cstring>
@@ -16,8 +16,9 @@ namespace {
 constexpr char kByteOrderMark[3] = {'\xEF', '\xBB', '\xBF'};
 constexpr char kCrLf[2] = {'\r', '\n'};
 
-// How long a save waits for another window's lock on the file before it fails.
-constexpr std::int32_t kLockWaitMilliseconds = 2000;
+// How long a save waits in all for another program's hold on the file and another window's
+// lock on it before it fails.
+constexpr std::int32_t kWaitMilliseconds = 2000;
 
 // One save's bytes: the mark or a line end, the header and the record, three UTF-8 bytes per
 // UTF-16 unit at most.
@@ -48,16 +49,34 @@ std::int32_t AppendBytes(const char* bytes, std::int32_t count, char* payload,
 }
 
 // What must stand before the record so that it starts a line of its own, from the file's
-// size and, where it can be read, its last bytes: the mark and the header for an empty file,
-// the header after a lone mark, a line end after a torn last line. A file that cannot be
-// read is taken as it was left by a whole save.
-enum class Lead : std::int32_t { kNothing, kMarkAndHeader, kHeader, kLineEnd };
+// size and, where they can be read, its first and last bytes: the mark and the header for an
+// empty file, the header after a lone mark, a line end after a torn last line. A file whose
+// tail cannot be read gets a line end (a blank line at worst, never a record glued onto a
+// torn one), and at three bytes or fewer the header too: that is the size of a lone mark or
+// part of one, and a header line after a few bytes of something else is one odd line, whereas
+// a file without its header stays so for good. A file that starts with a UTF-16 mark (another program saved it as
+// "Unicode text") gets nothing: UTF-8 after it would leave a file that no program reads back.
+enum class Lead : std::int32_t {
+  kNothing,
+  kMarkAndHeader,
+  kHeader,
+  kLineEnd,
+  kLineEndAndHeader,
+  kForeignEncoding
+};
 
 Lead LeadFor(AppendFile file, std::int64_t size) {
   if (size == 0) return Lead::kMarkAndHeader;
+  char head[2] = {};
+  if (size >= 2 && ReadAppendFile(file, 0, head, 2) &&
+      ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF'))) {
+    return Lead::kForeignEncoding;
+  }
   char tail[sizeof kByteOrderMark] = {};
   const std::int32_t count = size < 3 ? static_cast<std::int32_t>(size) : 3;
-  if (!ReadAppendFile(file, size - count, tail, count)) return Lead::kNothing;
+  if (!ReadAppendFile(file, size - count, tail, count)) {
+    return size <= 3 ? Lead::kLineEndAndHeader : Lead::kLineEnd;
+  }
   if (count == 3 && size == 3 && std::memcmp(tail, kByteOrderMark, 3) == 0) return Lead::kHeader;
   const bool ended = count >= 2 && tail[count - 2] == '\r' && tail[count - 1] == '\n';
   return ended ? Lead::kNothing : Lead::kLineEnd;
@@ -107,27 +126,36 @@ SaveOutcome AppendRecordFile(const char16_t* path, const char16_t* header, const
   const std::int32_t recordUnits = LengthWithin(record, kRecordCapacity);
   if (headerUnits < 0 || recordUnits <= 0) return SaveOutcome::kFailed;
 
-  AppendFile file = OpenAppendFile(path);
+  // One bounded wait covers both another program's hold on the file and another window's
+  // lock, so a save never waits much longer than kWaitMilliseconds in all.
+  const std::int64_t start = MonotonicMilliseconds();
+  AppendFile file = OpenAppendFile(path, kWaitMilliseconds);
   if (!IsOpen(file)) {
     return file.heldElsewhere ? SaveOutcome::kHeldElsewhere : SaveOutcome::kFailed;
   }
   // Another window may be saving to the same file: the size read and the append made under
-  // one lock decide what leads the record and place the bytes together. The wait is bounded,
-  // so the window never hangs on a lock that is not let go.
+  // one lock decide what leads the record and place the bytes together.
+  const std::int64_t waited = MonotonicMilliseconds() - start;
+  const std::int32_t lockWait =
+      waited < kWaitMilliseconds ? kWaitMilliseconds - static_cast<std::int32_t>(waited) : 0;
   SaveOutcome outcome = SaveOutcome::kFailed;
-  const LockResult lock = LockAppendFile(file, kLockWaitMilliseconds);
+  const LockResult lock = LockAppendFile(file, lockWait);
   if (lock == LockResult::kTimedOut) outcome = SaveOutcome::kHeldElsewhere;
   if (lock == LockResult::kLocked) {
     const std::int64_t sizeBefore = AppendFileSize(file);
-    if (sizeBefore >= 0) {
+    const Lead lead = sizeBefore >= 0 ? LeadFor(file, sizeBefore) : Lead::kNothing;
+    if (lead == Lead::kForeignEncoding) outcome = SaveOutcome::kOtherEncoding;
+    if (sizeBefore >= 0 && lead != Lead::kForeignEncoding) {
       char payload[kPayloadCapacity];
       std::int32_t length = 0;
-      const Lead lead = LeadFor(file, sizeBefore);
       if (lead == Lead::kMarkAndHeader) {
         length = AppendBytes(kByteOrderMark, sizeof kByteOrderMark, payload, length);
       }
-      if (lead == Lead::kLineEnd) length = AppendBytes(kCrLf, sizeof kCrLf, payload, length);
-      if (lead == Lead::kMarkAndHeader || lead == Lead::kHeader) {
+      if (lead == Lead::kLineEnd || lead == Lead::kLineEndAndHeader) {
+        length = AppendBytes(kCrLf, sizeof kCrLf, payload, length);
+      }
+      if (lead == Lead::kMarkAndHeader || lead == Lead::kHeader ||
+          lead == Lead::kLineEndAndHeader) {
         length = AppendEncoded(header, headerUnits, payload, length);
       }
       length = AppendEncoded(record, recordUnits, payload, length);
@@ -148,8 +176,12 @@ SaveOutcome SaveToolRecord(const char16_t* baseFolder, const ToolDef& tool,
   char16_t folder[kRecordsFolderCapacity];
   bool fits = FormatRecordsFolder(baseFolder, folder, kRecordsFolderCapacity);
   fits = FormatRecordPath(folder, tool.id, pathOut, pathCapacity) && fits;
-  // Without a base folder the path would hang off the drive's root: refuse it.
-  if (!fits || IsEmpty(baseFolder)) return SaveOutcome::kFailed;
+  // Without a base folder the path would hang off the drive's root, and a cut one names
+  // another folder: neither is tried, nor shown to the user as if it had been.
+  if (!fits || IsEmpty(baseFolder)) {
+    CopyText(pathOut, pathCapacity, u"");
+    return SaveOutcome::kNoFolder;
+  }
 
   char16_t header[kHeaderCapacity];
   BuildRecordHeader(tool, header, kHeaderCapacity);

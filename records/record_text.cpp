@@ -22,10 +22,10 @@ constexpr std::int32_t kRecordValueCapacity = 32;
 // "YYYY-MM-DD hh:mm:ss," of any 32-bit fields.
 constexpr std::int32_t kStampCapacity = 96;
 
-static_assert(kRecordCapacity >= kWholeResultCapacity +
+static_assert(kRecordCapacity >= kRecordResultCapacity +
                                      kMaxInputs * (kLabelUnits + kRecordValueCapacity) +
                                      kStampCapacity + 256,
-              "a whole result, every input and a title fit one record");
+              "a whole result with its verdict, every input and a title fit one record");
 
 // The folders under the base folder: "<sep>TarnMedSuite<sep>records", named by the product.
 constexpr char16_t kRecordsFolder[] = u"records";

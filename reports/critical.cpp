@@ -35,8 +35,12 @@ constexpr LineChoice kCriticalGroups[] = {
     {4, {u"INR >4.0；纤维蛋白原 <1.0 g/L", u"D-二聚体显著升高并伴临床血栓表现"}},
     {5, {u"血培养阳性（无菌部位）", u"脑脊液培养阳性；HIV 初筛阳性需确认"}},
     {6, {u"肌钙蛋白明显升高（高于第 99 百分位）", u"血淀粉酶/脂肪酶 >3 倍正常上限"}},
-    {kAnyOther, {u"请查阅本院《危急值报告目录》"}},
 };
+
+// A group number outside 1-6 shows no group's values: the catalogue advice stays.
+constexpr const char16_t* kCriticalNotListed =
+    u"组别编号 %ls%ls 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》";
+constexpr const char16_t* kCriticalNotListedVerdict = u"危急值组别编号须为 1-6，请核对";
 
 constexpr const char16_t* kCriticalHandling =
     u"处置要求：核实标本→15 分钟内电话报告临床→记录报告与接听人→医师 30 分钟内处理并记录。";
@@ -44,8 +48,7 @@ constexpr const char16_t* kCriticalVerdict = u"危急值必须闭环：报告、
 
 // ---- DrugCompatibility (kind 6) ----
 
-constexpr const char16_t* kQueryTemplate = u"待查：%ls 号 %ls  +  %ls 号 %ls";
-constexpr std::int32_t kNumberTextCapacity = 16;
+constexpr const char16_t* kQueryTemplate = u"待查：%ls%ls 号 %ls  +  %ls%ls 号 %ls";
 constexpr const char16_t* kNumberingLines[] = {
     u"编号：1头孢曲松 2葡萄糖酸钙 3万古霉素 4呋塞米 5氨溴索",
     u"      6奥美拉唑 7维生素C 8胰岛素 9碳酸氢钠 10多巴胺",
@@ -73,9 +76,12 @@ constexpr Conclusion kNothingRecorded = {
     u"未收录明确禁忌，仍需核对院内配伍表", 0};
 
 // A number outside the table was never looked up: saying "nothing recorded" would pass an
-// unchecked pair as checked.
+// unchecked pair as checked. A fraction is no drug number either, and is shown as typed.
 constexpr Conclusion kUnknownNumber = {u"结论：药品编号须为 1-10，请核对编号后重新查询。",
                                        u"药品编号须为 1-10，请核对", 1};
+// One drug twice is no pair: most likely the second number was not changed.
+constexpr Conclusion kSameNumber = {u"结论：两种药品编号相同，请核对编号后重新查询。",
+                                    u"两种药品编号相同，请核对", 1};
 
 // Unordered pairs by drug number, smaller number first.
 struct PairRule {
@@ -98,6 +104,7 @@ bool IsKnownDrug(std::int32_t number) { return number >= 1 && number <= kCompatD
 
 const Conclusion& FindConclusion(std::int32_t a, std::int32_t b) {
   if (!IsKnownDrug(a) || !IsKnownDrug(b)) return kUnknownNumber;
+  if (a == b) return kSameNumber;
   const std::int32_t lo = a < b ? a : b;
   const std::int32_t hi = a < b ? b : a;
   for (const PairRule& rule : kPairRules) {
@@ -117,33 +124,36 @@ Level CriticalValues(const ToolDef& tool, const double* inputValues, char16_t* r
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t group = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  const double group = InputValue(tool, inputValues, kKeyKind);
+  ReportVerdict verdict = {0, kCriticalVerdict};
   WriteFixedLine(out, kCriticalHeading);
-  WriteChosenLines(out, ChooseLines(kCriticalGroups, group));
+  WriteChoiceOrAsk(out, FindChoice(kCriticalGroups, group), group, kCriticalNotListed,
+                   kCriticalNotListedVerdict, verdict);
   WriteFixedLine(out, u"");
   WriteFixedLine(out, kCriticalHandling);
-  StoreVerdict(verdictText, verdictCapacity, kCriticalVerdict);
-  return 0;
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 Level DrugCompatibility(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                         std::int32_t resultCapacity, char16_t* verdictText,
                         std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t a = WholeNumber(InputValue(tool, inputValues, kKeyDrugA));
-  const std::int32_t b = WholeNumber(InputValue(tool, inputValues, kKeyDrugB));
-  char16_t aText[kNumberTextCapacity];
-  char16_t bText[kNumberTextCapacity];
-  WriteWholeNumber(aText, kNumberTextCapacity, a);
-  WriteWholeNumber(bText, kNumberTextCapacity, b);
-  WriteLine(out, kQueryTemplate, aText, CompatDrugName(a), bText, CompatDrugName(b));
+  ReportVerdict verdict = {0, nullptr};
+  WholeField a = {};
+  WholeField b = {};
+  ReadWholeField(InputValue(tool, inputValues, kKeyDrugA), kUnknownNumber.verdict, verdict, a);
+  ReadWholeField(InputValue(tool, inputValues, kKeyDrugB), kUnknownNumber.verdict, verdict, b);
+  WriteLine(out, kQueryTemplate, a.number, a.mark, CompatDrugName(a.whole), b.number, b.mark,
+            CompatDrugName(b.whole));
   WriteFixedLine(out, u"");
   for (const char16_t* line : kNumberingLines) WriteFixedLine(out, line);
   WriteFixedLine(out, u"");
-  const Conclusion& conclusion = FindConclusion(a, b);
+  const Conclusion& conclusion = FindConclusion(a.whole, b.whole);
   WriteFixedLine(out, conclusion.line);
-  StoreVerdict(verdictText, verdictCapacity, conclusion.verdict);
-  return conclusion.level;
+  // A number marked as unusable keeps the higher level of its mark over the conclusion's.
+  RaiseVerdict(verdict, conclusion.level, conclusion.verdict);
+  if (verdict.text == nullptr) verdict.text = conclusion.verdict;
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 }  // namespace tarn

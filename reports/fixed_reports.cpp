@@ -29,16 +29,19 @@ constexpr LineChoice kDrawThisTime[] = {
     {4, {u"本次：血气 → 肝素化注射器，排气后立即送检，15 分钟内完成。"}},
     {5, {u"本次：血培养 → 需氧+厌氧各 1 套，采血 2 套不同部位，先注入培养瓶。"}},
     {6, {u"本次：血糖/乳酸 → 灰管，需冰浴送检，30 分钟内完成。"}},
-    {kAnyOther, {u"本次：其他项目，请按检验科项目手册执行。"}},
 };
 
+// A number outside 1-6 picks no tube: the other-items advice stays, the number is sent back.
+constexpr const char16_t* kDrawNotListed =
+    u"本次：项目编号 %ls%ls 不在 1-6 之内，请核对编号；其他项目请按检验科项目手册执行。";
 constexpr const char16_t* kDrawOrderVerdict = u"按标准顺序采血可减少溶血与交叉污染";
+constexpr const char16_t* kDrawNotListedVerdict = u"采血项目编号须为 1-6，请核对";
 
 // ---- HighAlertDrugs (kind 5) ----
 
 constexpr const char16_t* kHighAlertHeading = u"高警示药品类别与要点：";
 
-// "kind" -> category line, key-points line. An absent kind (0) shows the last row.
+// "kind" -> category line, key-points line.
 constexpr LineChoice kHighAlertCategories[] = {
     {1,
      {u"高浓度电解质：10% 氯化钾、10% 氯化钠、25% 硫酸镁",
@@ -49,12 +52,14 @@ constexpr LineChoice kHighAlertCategories[] = {
     {3,
      {u"抗凝与化疗药：肝素、华法林、低分子肝素、化疗药物",
       u"要点：化疗药集中配置与防护、抗凝药监测 INR/APTT、出血风险宣教。"}},
-    {kAnyOther,
+    {4,
      {u"麻醉与肌松药：丙泊酚、维库溴铵、琥珀胆碱、阿片类",
       u"要点：专柜加锁、基数管理、使用后登记、拮抗剂（纳洛酮/新斯的明）备用。"}},
 };
 
+constexpr const char16_t* kHighAlertNotListed = u"类别编号 %ls%ls 不在 1-4 之内，请核对编号。";
 constexpr const char16_t* kHighAlertVerdict = u"高警示药品须专区、专标识、双人核对";
+constexpr const char16_t* kHighAlertNotListedVerdict = u"高警示药品类别编号须为 1-4，请核对";
 
 // ---- SurgicalChecklist (kind 8) ----
 
@@ -83,7 +88,10 @@ constexpr const char16_t* kHandoverBedTemplate =
 constexpr const char16_t* kHandoverClosing =
     u"危重患者须床旁交接；新入院、手术、输血、病情变化患者逐一交接并双签名。";
 
+// Shown under the heading only when the typed number of beds is not what the form lists.
+constexpr const char16_t* kHandoverCountTemplate = u"床位数：%ls 床%ls";
 constexpr const char16_t* kHandoverVerdict = u"模板已生成，床旁交接并双方签名";
+constexpr const char16_t* kHandoverCountVerdict = u"床位数须为 1-30 的整数，请核对";
 
 // ---- LabPanels (kind 11) ----
 
@@ -104,12 +112,14 @@ constexpr LineChoice kLabPanels[] = {
     {5,
      {u"心肌损伤标志物：cTnI/cTnT、CK-MB、肌红蛋白、BNP/NT-proBNP。",
       u"注意：胸痛发作后 2-4 小时开始升高；动态复查更有意义。"}},
-    {kAnyOther,
+    {6,
      {u"尿常规（清洁中段尿）：尿蛋白、尿糖、尿潜血、白细胞、亚硝酸盐、比重、pH、镜检。",
       u"注意：留取中段尿，1 小时内送检；月经期避免。"}},
 };
 
+constexpr const char16_t* kLabPanelsNotListed = u"套餐编号 %ls%ls 不在 1-6 之内，请核对编号。";
 constexpr const char16_t* kLabPanelsVerdict = u"套餐与采血管已列出，按顺序采血";
+constexpr const char16_t* kLabPanelsNotListedVerdict = u"检验套餐编号须为 1-6，请核对";
 
 }  // namespace
 
@@ -117,22 +127,24 @@ Level BloodDrawOrder(const ToolDef& tool, const double* inputValues, char16_t* r
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  const double kind = InputValue(tool, inputValues, kKeyKind);
+  ReportVerdict verdict = {0, kDrawOrderVerdict};
   for (const char16_t* line : kDrawOrderLines) WriteFixedLine(out, line);
-  WriteChosenLines(out, ChooseLines(kDrawThisTime, kind));
-  StoreVerdict(verdictText, verdictCapacity, kDrawOrderVerdict);
-  return 0;
+  WriteChoiceOrAsk(out, FindChoice(kDrawThisTime, kind), kind, kDrawNotListed,
+                   kDrawNotListedVerdict, verdict);
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 Level HighAlertDrugs(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                      std::int32_t resultCapacity, char16_t* verdictText,
                      std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t kind = WholeNumber(InputValue(tool, inputValues, kKeyKind));
+  const double kind = InputValue(tool, inputValues, kKeyKind);
+  ReportVerdict verdict = {0, kHighAlertVerdict};
   WriteFixedLine(out, kHighAlertHeading);
-  WriteChosenLines(out, ChooseLines(kHighAlertCategories, kind));
-  StoreVerdict(verdictText, verdictCapacity, kHighAlertVerdict);
-  return 0;
+  WriteChoiceOrAsk(out, FindChoice(kHighAlertCategories, kind), kind, kHighAlertNotListed,
+                   kHighAlertNotListedVerdict, verdict);
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 Level SurgicalChecklist(const ToolDef& /*tool*/, const double* /*inputValues*/,
@@ -148,25 +160,28 @@ Level HandoverTemplate(const ToolDef& tool, const double* inputValues, char16_t*
                        std::int32_t resultCapacity, char16_t* verdictText,
                        std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t beds =
-      ClampWhole(WholeNumber(InputValue(tool, inputValues, kKeyBeds)), kMinBeds, kMaxBeds);
+  ReportVerdict verdict = {0, kHandoverVerdict};
+  ListedCount beds = {};
+  ReadCount(InputValue(tool, inputValues, kKeyBeds), kMinBeds, kMaxBeds, u"床",
+            kHandoverCountVerdict, verdict, beds);
   WriteFixedLine(out, kHandoverHeading);
-  for (std::int32_t bed = 1; bed <= beds; ++bed) {
+  if (verdict.level > 0) WriteLine(out, kHandoverCountTemplate, beds.number, beds.note);
+  for (std::int32_t bed = 1; bed <= beds.count; ++bed) {
     WriteLine(out, kHandoverBedTemplate, bed);
   }
   WriteFixedLine(out, u"");
   WriteFixedLine(out, kHandoverClosing);
-  StoreVerdict(verdictText, verdictCapacity, kHandoverVerdict);
-  return 0;
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 Level LabPanels(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity) {
   TextWriter out = TextWriter::After(resultText, resultCapacity);
-  const std::int32_t panel = WholeNumber(InputValue(tool, inputValues, kKeyPanel));
-  WriteChosenLines(out, ChooseLines(kLabPanels, panel));
-  StoreVerdict(verdictText, verdictCapacity, kLabPanelsVerdict);
-  return 0;
+  const double panel = InputValue(tool, inputValues, kKeyPanel);
+  ReportVerdict verdict = {0, kLabPanelsVerdict};
+  WriteChoiceOrAsk(out, FindChoice(kLabPanels, panel), panel, kLabPanelsNotListed,
+                   kLabPanelsNotListedVerdict, verdict);
+  return FinishVerdict(verdict, verdictText, verdictCapacity);
 }
 
 }  // namespace tarn

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/tool.h"
+#include "reports/report.h"
 #include "reports/report_keys.h"
 #include "text/buffer.h"
 #include "text/number.h"
@@ -93,24 +94,11 @@ const char16_t* CompatDrugName(std::int32_t number);
 void StoreVerdict(char16_t* verdictText, std::int32_t verdictCapacity, const char16_t* text);
 
 // One row of a selection table: the lines shown for one whole-number key. Unused lines are
-// null. The last row of every table is the "any other value" row.
+// null.
 struct LineChoice {
   std::int32_t key;
   const char16_t* lines[3];
 };
-
-// Marks the last row of a selection table; its key is never compared.
-inline constexpr std::int32_t kAnyOther = 0;
-
-// The row whose key matches, or the table's last row.
-template <std::size_t N>
-const LineChoice& ChooseLines(const LineChoice (&rows)[N], std::int32_t key) {
-  static_assert(N >= 1, "a selection table needs its any-other row");
-  for (std::size_t i = 0; i + 1 < N; ++i) {
-    if (rows[i].key == key) return rows[i];
-  }
-  return rows[N - 1];
-}
 
 // Writes the row's lines in order, each through WriteFixedLine.
 void WriteChosenLines(TextWriter& out, const LineChoice& row);
@@ -129,12 +117,88 @@ inline constexpr const char16_t* kOutOfRange = u"（超出范围）";
 // value itself is taken as out of range too, as no report's number can be that low).
 inline bool IsOutOfRange(std::int32_t whole) { return whole == INT32_MIN; }
 
-// A whole number as "%d" writes it, or kOutOfRange in its place.
-void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole);
+// True for a value that WholeNumber keeps unchanged: no fraction, NaN or infinity, and inside
+// the range that IsOutOfRange accepts.
+bool IsWholeNumber(double value);
 
-// Clamps a whole number into low..high.
-inline std::int32_t ClampWhole(std::int32_t value, std::int32_t low, std::int32_t high) {
-  return value < low ? low : (value > high ? high : value);
+// Levels a report raises its verdict to when it marks what it shows.
+inline constexpr Level kNotListedLevel = 1;  // a number outside a report's list
+inline constexpr Level kMarkedLevel = 2;     // a marked, replaced, clamped or unusable value
+inline constexpr Level kFailedLevel = 3;     // a figure shown as "--"
+
+// A report's verdict while its lines are written: the plain text at level 0, raised by every
+// mark a line carries, so the verdict can never read greener than the text above it.
+struct ReportVerdict {
+  Level level;
+  const char16_t* text;
+};
+
+// Raises the verdict to `level` with `text` when that is above the level it holds; the first
+// text given at the highest level stays.
+void RaiseVerdict(ReportVerdict& verdict, Level level, const char16_t* text);
+
+// `mark` after raising the verdict when `marked`, otherwise the empty text: the argument a
+// line shows in the place of its mark.
+const char16_t* MarkIf(bool marked, const char16_t* mark, ReportVerdict& verdict, Level level,
+                       const char16_t* text);
+
+// Stores the verdict's text (bounded) and returns its level.
+Level FinishVerdict(const ReportVerdict& verdict, char16_t* verdictText,
+                    std::int32_t verdictCapacity);
+
+// After a whole-number input typed with a fraction, which is never cut to another number.
+inline constexpr const char16_t* kNotWhole = u"（须为整数）";
+
+// Room for a typed number as shown ("2.9999999999999996", "1e+300", "（超出范围）"), and for a
+// note that names one ("（最多列出 30 次，已输入 42 次）").
+inline constexpr std::int32_t kFieldTextCapacity = kLongNumberText + 1;
+inline constexpr std::int32_t kNoteTextCapacity = 2 * kFieldTextCapacity;
+
+// Formats `tmpl`, whose one %ls is the typed value with the digits it has ("0.5", "1e+300"):
+// the note after a value that the report replaced by another.
+void FormatTypedNote(char16_t* note, const char16_t* tmpl, double typed);
+
+// A whole-number input as a report shows it: `number` is "%d", the typed digits of a fraction
+// or kOutOfRange, and `mark` is kNotWhole after a fraction, otherwise empty; `whole` is the
+// number, or INT32_MIN when there is none. A fraction or an out-of-range value raises the
+// verdict to kMarkedLevel with `verdictText`.
+struct WholeField {
+  std::int32_t whole;
+  char16_t number[kFieldTextCapacity];
+  const char16_t* mark;
+};
+void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& verdict,
+                    WholeField& field);
+
+// A count that a report lists within low..high. A whole number outside the bounds lists the
+// nearest bound, with a note for the same line ("（最多列出 30 次，已输入 42 次）"); a count
+// typed with a fraction lists nothing and has kNotWhole as its note, NaN lists nothing and
+// shows kOutOfRange. Each raises the verdict to kMarkedLevel with `verdictText`.
+struct ListedCount {
+  std::int32_t count;                   // items to list
+  char16_t number[kFieldTextCapacity];  // shown where the count stands
+  char16_t note[kNoteTextCapacity];     // shown after its unit; empty when nothing changed
+};
+void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t* unit,
+               const char16_t* verdictText, ReportVerdict& verdict, ListedCount& count);
+
+// The row of `rows` whose key is the typed value, or null for a value that is no whole number
+// of the table: an unknown number is never shown as one of the table's choices.
+template <std::size_t N>
+const LineChoice* FindChoice(const LineChoice (&rows)[N], double value) {
+  if (!IsWholeNumber(value)) return nullptr;
+  const std::int32_t key = WholeNumber(value);
+  for (const LineChoice& row : rows) {
+    if (row.key == key) return &row;
+  }
+  return nullptr;
 }
+
+// Writes the chosen row's lines, or for no choice the template line with the number as typed
+// (ReadWholeField's number and mark, two %ls) and raises the verdict to kNotListedLevel with
+// `verdictText`.
+void WriteChoiceOrAsk(TextWriter& out, const LineChoice* row, double value,
+                      const char16_t* notListedTemplate, const char16_t* verdictText,
+                      ReportVerdict& verdict);
 
 }  // namespace tarn

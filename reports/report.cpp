@@ -64,12 +64,12 @@ double InputValue(const ToolDef& tool, const double* inputValues, const char* ke
 }
 
 std::int32_t WholeNumber(double value) {
-  constexpr std::int32_t kNotWhole = INT32_MIN;
-  if (std::isnan(value)) return kNotWhole;
+  constexpr std::int32_t kNoWhole = INT32_MIN;
+  if (std::isnan(value)) return kNoWhole;
   const double whole = std::trunc(value);
   // Both bounds are exact doubles, so the comparison decides before any conversion.
   if (whole < static_cast<double>(INT32_MIN) || whole > static_cast<double>(INT32_MAX)) {
-    return kNotWhole;
+    return kNoWhole;
   }
   return static_cast<std::int32_t>(whole);
 }
@@ -130,18 +130,97 @@ void WriteExactNumber(TextWriter& out, double value, std::int32_t minDecimals) {
   out.WriteAscii(text, length);
 }
 
-void WriteWholeNumber(char16_t* text, std::int32_t capacity, std::int32_t whole) {
-  if (IsOutOfRange(whole)) {
-    CopyText(text, capacity, kOutOfRange);
-  } else {
-    Format(text, capacity, u"%d", whole);
-  }
-}
-
 void WriteChosenLines(TextWriter& out, const LineChoice& row) {
   for (const char16_t* line : row.lines) {
     if (line != nullptr) WriteFixedLine(out, line);
   }
+}
+
+bool IsWholeNumber(double value) {
+  return !IsOutOfRange(WholeNumber(value)) && std::trunc(value) == value;
+}
+
+void RaiseVerdict(ReportVerdict& verdict, Level level, const char16_t* text) {
+  if (level > verdict.level) {
+    verdict.level = level;
+    verdict.text = text;
+  }
+}
+
+const char16_t* MarkIf(bool marked, const char16_t* mark, ReportVerdict& verdict, Level level,
+                       const char16_t* text) {
+  if (!marked) return u"";
+  RaiseVerdict(verdict, level, text);
+  return mark;
+}
+
+Level FinishVerdict(const ReportVerdict& verdict, char16_t* verdictText,
+                    std::int32_t verdictCapacity) {
+  StoreVerdict(verdictText, verdictCapacity, verdict.text);
+  return verdict.level;
+}
+
+void ReadWholeField(double value, const char16_t* verdictText, ReportVerdict& verdict,
+                    WholeField& field) {
+  field.mark = u"";
+  TextWriter out(field.number, kFieldTextCapacity);
+  if (IsWholeNumber(value)) {
+    field.whole = WholeNumber(value);
+    WriteFormat(out, u"%d", field.whole);
+    return;
+  }
+  field.whole = INT32_MIN;
+  RaiseVerdict(verdict, kMarkedLevel, verdictText);
+  if (std::isfinite(value) && std::trunc(value) != value) {
+    WriteExactNumber(out, value, 0);
+    field.mark = kNotWhole;
+  } else {
+    out.Write(kOutOfRange);
+  }
+}
+
+void FormatTypedNote(char16_t* note, const char16_t* tmpl, double typed) {
+  char16_t typedText[kFieldTextCapacity];
+  TextWriter typedOut(typedText, kFieldTextCapacity);
+  WriteExactNumber(typedOut, typed, 0);
+  Format(note, kNoteTextCapacity, tmpl, typedText);
+}
+
+void ReadCount(double value, std::int32_t low, std::int32_t high, const char16_t* unit,
+               const char16_t* verdictText, ReportVerdict& verdict, ListedCount& count) {
+  count.note[0] = 0;
+  const bool above = value > high;  // infinities and whole numbers past 32 bits included
+  if (!above && !(value < low)) {
+    WholeField field = {};
+    ReadWholeField(value, verdictText, verdict, field);
+    count.count = IsOutOfRange(field.whole) ? 0 : field.whole;
+    CopyText(count.number, kFieldTextCapacity, field.number);
+    CopyText(count.note, kNoteTextCapacity, field.mark);
+    return;
+  }
+  // Outside the bounds: the nearest bound is listed, and the typed count is named beside it.
+  count.count = above ? high : low;
+  RaiseVerdict(verdict, kMarkedLevel, verdictText);
+  Format(count.number, kFieldTextCapacity, u"%d", count.count);
+  char16_t typed[kFieldTextCapacity];
+  TextWriter typedOut(typed, kFieldTextCapacity);
+  WriteExactNumber(typedOut, value, 0);
+  Format(count.note, kNoteTextCapacity,
+         above ? u"（最多列出 %d %ls，已输入 %ls %ls）" : u"（至少列出 %d %ls，已输入 %ls %ls）",
+         count.count, unit, typed, unit);
+}
+
+void WriteChoiceOrAsk(TextWriter& out, const LineChoice* row, double value,
+                      const char16_t* notListedTemplate, const char16_t* verdictText,
+                      ReportVerdict& verdict) {
+  if (row != nullptr) {
+    WriteChosenLines(out, *row);
+    return;
+  }
+  WholeField field = {};
+  ReadWholeField(value, verdictText, verdict, field);
+  RaiseVerdict(verdict, kNotListedLevel, verdictText);
+  WriteLine(out, notListedTemplate, field.number, field.mark);
 }
 
 }  // namespace tarn

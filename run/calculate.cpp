@@ -14,6 +14,9 @@ namespace {
 
 constexpr char16_t kPartialNote[] = u"（部分结果无法计算，请检查输入是否合理）\r\n";
 constexpr char16_t kDefaultVerdict[] = u"请核对输入参数后重新计算";
+// A figure that could not be computed is no result to act on: its verdict is never greener.
+constexpr Level kFailedOutputLevel = 3;
+constexpr char16_t kFailedOutputVerdict[] = u"部分结果无法计算，请核对输入后重新计算";
 
 }  // namespace
 
@@ -70,6 +73,7 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
   if (anyFailed) result.Write(kPartialNote);
 
   // First matching rule wins; a condition that fails does not match.
+  const char16_t* message = nullptr;
   for (std::int32_t i = 0; i < tool.ruleCount; ++i) {
     const ToolRule& rule = tool.rules[i];
     bool chosen = IsEmpty(rule.condition);
@@ -79,11 +83,16 @@ Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* result
       chosen = failed == 0 && value != 0;
     }
     if (chosen) {
-      verdict.Write(rule.message);
+      message = rule.message;
       level = rule.level;
       break;
     }
   }
+  if (anyFailed && level < kFailedOutputLevel) {
+    message = kFailedOutputVerdict;
+    level = kFailedOutputLevel;
+  }
+  verdict.Write(message);
   if (verdict.Length() == 0) verdict.Write(kDefaultVerdict);
 
   copy.WriteUnits(resultText, result.Length());

@@ -14,7 +14,8 @@ static_assert(kMaxOutputs * kResultLineCapacity + kResultLineCapacity <= kWholeR
               "every output line and the note fit a whole result");
 
 // Fills the result text (one line per output), the verdict and `level`, and copies the result
-// text into `resultCopy`. A non-zero report kind hands the whole job to RunReport.
+// text into `resultCopy`. An output that fails raises a verdict below level 3 to level 3 and
+// its own words. A non-zero report kind hands the whole job to RunReport.
 // Returns the level it stores.
 Level Calculate(const ToolDef& tool, const double* inputValues, char16_t* resultText,
                 std::int32_t resultCapacity, char16_t* verdictText, std::int32_t verdictCapacity,

@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 # The folders the static checks cover: clang-format all of them, clang-tidy the program's
 # own code (the tests' GoogleTest macros make tidying them slow for little gain). ui/ is
 # Win32 code, formatted but not tidied here: the native compile database has no entry for it.
-checked_dirs=(text platform engine reports run records app ui tools bench fuzz tests tests/text
-              tests/engine tests/reports tests/run tests/records tests/app tests/ui tests/alloc)
+checked_dirs=(text platform engine reports run records print app ui tools bench fuzz tests tests/text
+              tests/engine tests/reports tests/run tests/records tests/app tests/print tests/ui
+              tests/alloc)
 # Left out of clang-tidy on purpose: it replaces the C library's allocator, so the checks
 # about reserved names and C declarations fire by design.
 tidy_skip='tests/alloc/alloc_counter.cpp'

@@ -47,12 +47,16 @@ check_programs build/windows-clang/talvoro.exe
 step "Windows tests under Wine"
 export WINEDEBUG=-all WINEARCH=win64
 export WINEPREFIX="$root/build/wine-prefix"
+# The PDF printer first: a prefix made while the queue exists lists it (the print test).
+rm -f "$artifacts/cupsd.pid"
+scripts/start-cups.sh "$artifacts/cupsd.pid" >/dev/null
 scripts/wine-prefix.sh "$WINEPREFIX"
 display=$(scripts/start-xvfb.sh "$artifacts/xvfb.pid")
 export DISPLAY="$display"
 cleanup() {
   /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true
   [ -f "$artifacts/xvfb.pid" ] && kill "$(cat "$artifacts/xvfb.pid")" 2>/dev/null || true
+  [ -f "$artifacts/cupsd.pid" ] && kill "$(cat "$artifacts/cupsd.pid")" 2>/dev/null || true
 }
 trap cleanup EXIT
 # Start the server and Wine's services away from CTest's pipes (else every test waits on them).
@@ -63,6 +67,7 @@ ctest --preset windows
 step "The program as a person uses it (under Wine, on the virtual display)"
 sh tests/e2e/window_e2e.sh build/windows/talvoro.exe "$artifacts/e2e"
 sh tests/e2e/suite_e2e.sh build/windows "$artifacts/suite"
+sh tests/e2e/print_e2e.sh build/windows "$artifacts/print"
 
 step "Release: zip and MSI, installed under a fresh Wine prefix, built twice, signed"
 scripts/release.sh build/dist

@@ -32,6 +32,15 @@ const char16_t* AfterUnit(const char16_t* text, const char16_t* unit) {
   return text;
 }
 
+// True when the number read is in hexadecimal form: only that form holds an x ("0x10",
+// "-0X1p3"); "nan(...)" may too, but is refused as not finite anyway.
+bool IsHexadecimal(const char16_t* begin, const char16_t* end) {
+  for (; begin != end; ++begin) {
+    if (*begin == u'x' || *begin == u'X') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 double ReadInputNumber(const char16_t* text, const char16_t* unit) {
@@ -46,7 +55,8 @@ double ReadInputNumber(const char16_t* text, const char16_t* unit) {
 
   const char16_t* end = text;
   const double value = ParseNumber(text, &end);
-  if (end == text) return kRefused;
+  // Nobody types a dose in hexadecimal: "0x10" read as 16 kg would be a silent wrong weight.
+  if (end == text || IsHexadecimal(text, end)) return kRefused;
   const char16_t* rest = SkipSpaces(end);
   if (*rest != 0 && unit != nullptr && *unit != 0) {
     const char16_t* afterUnit = AfterUnit(rest, unit);

@@ -15,8 +15,9 @@ inline constexpr std::int32_t kMaxInputText = 127;
 // - null, empty or only U+0020 spaces: 0;
 // - longer than kMaxInputText units: refused;
 // - otherwise the longest number ParseNumber reads from the start (leading white space, sign,
-//   decimal, exponent and "0x" forms), refused when it reads nothing ("abc", "，5", "１２")
-//   or when the number is not finite ("inf", "nan", "1e999", returned as read). After the
+//   decimal and exponent forms), refused when it reads nothing ("abc", "，5", "１２"), when
+//   it is in hexadecimal form ("0x10", "0x1p3") or when the number is not finite ("inf",
+//   "nan", "1e999", returned as read). After the
 //   number only spaces may follow, or spaces, the field's own unit (ASCII letters in any
 //   case) and spaces: "12kg", "12 KG" and " 12 " are 12 in a kg field, while "3000g",
 //   "12公斤", "12,5" and "1 2" are refused there, and a field without a unit takes spaces only.

@@ -46,6 +46,7 @@ bool ReadInput(const ToolDef& tool, std::int32_t i) {
 
 // The whole result, then the verdict on a line of its own after "—— ", for reports too: a
 // pasted compatibility check or follow-up plan must not lose its conclusion. Both fit whole.
+// The save command records this same text, so a saved result keeps its verdict too.
 void FillCopyText(const char16_t* result, const char16_t* verdict) {
   static_assert(kCopyTextCapacity >= kResultCapacity + 2 + 3 + kVerdictCapacity - 1,
                 "the copy holds the whole result and verdict");
@@ -76,7 +77,7 @@ void CalculateCommand() {
   gWindow.resultStale = false;
 
   SetWindowTextW(gWindow.resultBox, AsWide(result));
-  SetWindowTextW(gWindow.verdictLabel, AsWide(verdict));
+  ShowVerdict(verdict);
   FillCopyText(result, verdict);
 
   // The label's colour follows the new level only when it is redrawn with erasing.

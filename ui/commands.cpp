@@ -56,6 +56,15 @@ bool PlaceOnClipboard(const char16_t* title, const char16_t* copyText) {
   return placed;
 }
 
+// The height `font` needs to draw `text` word-wrapped at `width`, as the static label does.
+int WrappedHeight(HDC dc, HFONT font, const char16_t* text, int width) {
+  const HGDIOBJ previous = SelectObject(dc, font);
+  RECT box = {0, 0, width, 0};
+  DrawTextW(dc, AsWide(text), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  SelectObject(dc, previous);
+  return box.bottom - box.top;
+}
+
 }  // namespace
 
 void ShowMessage(const char16_t* text, const char16_t* caption, UINT icon) {
@@ -105,13 +114,27 @@ void CopyCommand() {
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
 }
 
+void ShowVerdict(const char16_t* verdict) {
+  RECT label = {};
+  GetClientRect(gWindow.verdictLabel, &label);
+  HFONT font = gWindow.verdictFont;
+  if (HDC dc = GetDC(gWindow.verdictLabel)) {
+    if (WrappedHeight(dc, font, verdict, label.right) > label.bottom) {
+      font = gWindow.verdictSmallFont;
+    }
+    ReleaseDC(gWindow.verdictLabel, dc);
+  }
+  SendMessageW(gWindow.verdictLabel, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowTextW(gWindow.verdictLabel, AsWide(verdict));
+}
+
 void ResetCommand() {
   const ToolDef& tool = *gWindow.tool;
   for (std::int32_t i = 0; i < ClampedInputCount(tool); ++i) {
     SetDefaultText(gWindow.inputEdits[i], tool.inputs[i].defaultValue);
   }
   SetWindowTextW(gWindow.resultBox, L"");
-  SetWindowTextW(gWindow.verdictLabel, AsWide(kVerdictHint));
+  ShowVerdict(kVerdictHint);
   SetWindowTextW(gWindow.cautionsLabel, AsWide(tool.cautions != nullptr ? tool.cautions : u""));
   CopyText(gWindow.statusText, kStatusTextCapacity, u"已恢复默认值");
   gWindow.lastResultText[0] = 0;

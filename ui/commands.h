@@ -26,6 +26,10 @@ bool RefuseStaleResult(const char16_t* refusedAction);
 // and says so in a warning box ("复制失败"); the status line keeps its text.
 void CopyCommand();
 
+// Shows a verdict in the verdict label, in the largest of its fonts that holds it whole: a
+// long warning ("单次剂量超过儿童单次最大量 400 mg…") must never lose its end to the label's edge.
+void ShowVerdict(const char16_t* verdict);
+
 // Puts the default values back and forgets the last result.
 void ResetCommand();
 

@@ -1,11 +1,13 @@
 // The main window's life: shared state, fonts and brushes, the window class, creation and
-// the message loop with its Enter/F5 interception. Commands and painting live elsewhere.
+// the message loop with its Enter/F5 and Ctrl+P interception. Commands and painting live
+// elsewhere.
 #include "ui/main_window.h"
 
 #include <cstdint>
 
 #include "platform/wide.h"
 #include "ui/calculate_command.h"
+#include "ui/print_command.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
 
@@ -32,6 +34,7 @@ constexpr FontSpec kFonts[] = {
     {&WindowState::labelFont, -14, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::editFont, -15, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::verdictFont, -21, FW_BOLD, L"Microsoft YaHei UI"},
+    {&WindowState::verdictSmallFont, -15, FW_BOLD, L"Microsoft YaHei UI"},
     {&WindowState::resultFont, -15, FW_NORMAL, L"Consolas"},
     {&WindowState::buttonFont, -15, FW_NORMAL, L"Microsoft YaHei UI"},
     {&WindowState::smallFont, -12, FW_NORMAL, L"Microsoft YaHei UI"},
@@ -122,6 +125,10 @@ void RunMessageLoop() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (IsCalculateKey(message)) {
       CalculateCommand();
+      continue;
+    }
+    if (IsPrintKey(message)) {
+      PrintCommand();
       continue;
     }
     TranslateMessage(&message);

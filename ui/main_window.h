@@ -41,7 +41,7 @@ int RunMainWindow(HINSTANCE instance, const ToolDef& tool);
 HWND CreateMainWindow(HINSTANCE instance, const ToolDef& tool);
 
 // Runs the thread's message loop until WM_QUIT; Enter and F5 on a child of the main window
-// run the calculate command instead of reaching the control.
+// run the calculate command instead of reaching the control, Ctrl+P anywhere in it prints.
 void RunMessageLoop();
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

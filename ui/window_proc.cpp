@@ -10,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/paint.h"
+#include "ui/print_command.h"
 #include "ui/save_record.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
@@ -23,12 +24,27 @@ LRESULT OnCreate(HWND window) {
   gWindow.mainWindow = window;  // needed before CreateWindowExW returns
   gWindow.resultStale = false;
   CreateControls(window);
+  AddPrintMenuItem(window);
   CopyText(gWindow.statusText, kStatusTextCapacity, u"就绪：填写参数后按 F5 或点击“计算”");
   return 0;
 }
 
 LRESULT OnDestroy() {
+  FinishSaveBeforeDestroy();  // a record half written when the process ends would be torn
   PostQuitMessage(0);
+  return 0;
+}
+
+// A save still running keeps the window until it has ended; the save then closes it.
+LRESULT OnClose(HWND window) {
+  if (!HoldCloseForSave()) DestroyWindow(window);
+  return 0;
+}
+
+// Windows may end the process as soon as this returns: a save still running finishes first,
+// or its record would be lost (the next save would only mend the torn tail).
+LRESULT OnEndSession(bool ending) {
+  if (ending) FinishSaveBeforeDestroy();
   return 0;
 }
 
@@ -85,6 +101,15 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The system menu's own item; everything else is the system's.
+LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if ((wParam & 0xFFF0) == kPrintMenuCommand) {
+    PrintCommand();
+    return 0;
+  }
+  return DefWindowProcW(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
 LRESULT OnCtlColorEdit(HDC dc) {
   SetTextColor(dc, kInkText);
   SetBkColor(dc, kWhite);
@@ -112,11 +137,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();
+    case WM_CLOSE: return OnClose(window);
+    case WM_ENDSESSION: return OnEndSession(wParam != FALSE);
+    case kSaveDoneMessage: OnSaveDone(); return 0;
     case WM_PAINT: return OnPaint(window);
     case WM_ERASEBKGND: return OnEraseBackground();
     case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
+    case WM_SYSCOMMAND: return OnSysCommand(window, wParam, lParam);
+    case kPrintDoneMessage: PrintDone(lParam); return 0;
     case WM_CTLCOLOREDIT: return OnCtlColorEdit(reinterpret_cast<HDC>(wParam));
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

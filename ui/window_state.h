@@ -36,6 +36,7 @@ struct WindowState {
   HFONT labelFont;
   HFONT editFont;
   HFONT verdictFont;
+  HFONT verdictSmallFont;  // a verdict too long for verdictFont
   HFONT resultFont;
   HFONT buttonFont;
   HFONT smallFont;

@@ -46,12 +46,12 @@ TEST(SelfTest, FailedOutputsAreCountedAndStillWritten) {
   EXPECT_EQ(BuildSelfTestReport(kFailingTool, report, kSelfTestReportCapacity), 2);
   EXPECT_EQ(std::u16string(report),
             u"TOOL|204|测|试|类\r\n"
-            u"LEVEL|1\r\n"
+            u"LEVEL|3\r\n"
             u"OUT|无单位|8|\r\n"
             u"OUT|除零|--|ml\r\n"
             u"OUT|读前者|1|\r\n"
             u"OUT|无穷|--|\r\n"
-            u"VERDICT|高\r\n"
+            u"VERDICT|部分结果无法计算，请核对输入后重新计算\r\n"  // never under "高" (level 1)
             u"DETAIL|无单位：8 除零：-- ml 读前者：9 无穷：-- "
             u"（部分结果无法计算，请检查输入是否合理） \r\n"
             u"ERRORS|2\r\n");

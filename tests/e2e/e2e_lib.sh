@@ -65,6 +65,15 @@ has_colour() { [ "$(colour_count "$@")" -gt 20 ]; }
 
 click() { xdotool mousemove $((OX + $1)) $((OY + $2)) click 1 || fail "click at $1,$2 failed"; }
 
+# set_input ROW TEXT: puts TEXT into the input edit of row ROW (counting from 0): click,
+# clear, type.
+set_input() {
+  click 292 $((159 + 34 * $1))
+  xdotool key End
+  xdotool key --repeat 24 BackSpace
+  xdotool type "$2"
+}
+
 # The client area starts inside Wine's own frame and caption: find it by the accent strip
 # (RGB 0,132,176, left edge of the header) and the header band (RGB 0,108,150, top).
 find_origin() {

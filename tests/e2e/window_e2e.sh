@@ -22,14 +22,6 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 . "$HERE/e2e_lib.sh"
 e2e_prepare window_e2e
 
-# Puts TEXT into the input edit of row ROW (counting from 0): click, clear, type.
-set_input() {
-  click 292 $((159 + 34 * $1))
-  xdotool key End
-  xdotool key --repeat 24 BackSpace
-  xdotool type "$2"
-}
-
 # --- start --------------------------------------------------------------------------------
 
 e2e_start "$EXE" Talvoro
@@ -87,7 +79,8 @@ cp "$record_file" "$ART/T017.csv"
   fail "the record file does not start with the UTF-8 byte-order mark"
 printf '%s\r\n' '时间,工具,体重,每次剂量,混悬液浓度,结果' \
   'STAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg' \
-  '给药体积：6.00 ml' '每日上限：480 mg' '' >"$ART/T017.expected"
+  '给药体积：6.00 ml' '每日上限：480 mg' '—— 按体重计算完成，餐后服用减少胃肠刺激' '' \
+  >"$ART/T017.expected"
 tail -c +4 "$record_file" |
   sed -E '2s/^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9],/STAMP,/' \
   >"$ART/T017.actual"
@@ -162,7 +155,7 @@ cp "$record_file" "$ART/T017-two-windows.csv"
   printf '%s\r\n' '时间,工具,体重,每次剂量,混悬液浓度,结果'
   for _ in $(seq 20); do
     printf '%s\r\n' 'STAMP,Talvoro,体重=12,每次剂量=10,混悬液浓度=20,单次剂量：120.0 mg' \
-      '给药体积：6.00 ml' '每日上限：480 mg' ''
+      '给药体积：6.00 ml' '每日上限：480 mg' '—— 按体重计算完成，餐后服用减少胃肠刺激' ''
   done
 } >"$ART/two.expected"
 [ "$(head -c 3 "$record_file" | od -An -tx1 | tr -d ' ')" = "efbbbf" ] ||
@@ -210,7 +203,7 @@ wait_for "the clipboard is not the title, the whole 30-bed result and the verdic
 note "30-bed handover: clipboard = title + result box ($(wc -c <"$ART/T109.result") bytes) + verdict"
 e2e_close
 
-# A 31-day rota saved: the record's result field is the whole result box.
+# A 31-day rota saved: the record's result field is the whole result box and the verdict.
 t101_file="$records/T101.csv"
 rm -f "$t101_file"
 e2e_start "$programs/T101.exe" '护理排班表'
@@ -220,34 +213,38 @@ xdotool key F5
 sleep 1
 "$WINE" "$reader" result >"$ART/T101.result" 2>"$ART/reader.log" || fail "reader: $(cat "$ART/reader.log")"
 grep -q '31日' "$ART/T101.result" || fail "the result box does not show day 31"
+"$WINE" "$reader" verdict >"$ART/T101.verdict" 2>"$ART/reader.log" || fail "reader: $(cat "$ART/reader.log")"
 click 250 688
 saved=$(find_window '^已保存$' 30)
 [ -n "$saved" ] || fail "the rota's save box (已保存) did not open"
 xdotool key Return
 wait_for "the save box did not close on Enter" saved_gone
-{ printf 'STAMP,护理排班表,护士人数=6,排班天数=31,'; cat "$ART/T101.result"; printf '\r\n'; } \
+{ printf 'STAMP,护理排班表,护士人数=6,排班天数=31,'; cat "$ART/T101.result"; printf '—— '
+  cat "$ART/T101.verdict"; printf '\r\n\r\n'; } \
   >"$ART/T101.expected"
 tail -c +4 "$t101_file" | tail -n +2 |
   sed -E '1s/^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9],/STAMP,/' \
   >"$ART/T101.actual"
 cmp -s "$ART/T101.expected" "$ART/T101.actual" ||
-  soft_fail "the 31-day rota's record is not the whole result box (see $ART/T101.actual)"
+  soft_fail "the 31-day rota's record is not the whole result box and verdict (see $ART/T101.actual)"
 e2e_close
 note "31-day rota: record checked against the result box"
 
-# "3000g" in the kg box is another unit: refused, nothing calculated.
+# "3000g" in the kg box is another unit, "0x10" a hexadecimal 16: refused, nothing calculated.
 e2e_start "$EXE" Talvoro
-set_input 0 3000g
-xdotool key F5
-refused=$(find_window '^输入有误$' 10)
-if [ -n "$refused" ]; then
-  xdotool key Return
-  refused_gone() { ! xdotool search --name '^输入有误$' >/dev/null 2>&1; }
-  wait_for "the input box did not close on Enter" refused_gone
-  note "3000g in the kg box: refused"
-else
-  soft_fail "3000g in the kg box was calculated, not refused"
-fi
+for typed in 3000g 0x10; do
+  set_input 0 "$typed"
+  xdotool key F5
+  refused=$(find_window '^输入有误$' 10)
+  if [ -n "$refused" ]; then
+    xdotool key Return
+    refused_gone() { ! xdotool search --name '^输入有误$' >/dev/null 2>&1; }
+    wait_for "the input box did not close on Enter" refused_gone
+    note "$typed in the kg box: refused"
+  else
+    soft_fail "$typed in the kg box was calculated, not refused"
+  fi
+done
 e2e_close
 
 [ -z "$failures" ] || fail "${failures#; }"

@@ -7,7 +7,9 @@
  *   GENERATION SUFFIX BYTES FAULT...
  * FAULT words: short (the write that passes BYTES bytes writes only up to them, later writes
  * fail), fail (the write that would pass BYTES bytes fails whole), fsync, truncate, close
- * (closes, then reports an error), lock-fail (ENOLCK), lock-busy (EAGAIN: another holder).
+ * (closes, then reports an error), lock-fail (ENOLCK), lock-busy (EAGAIN: another holder),
+ * read (reading the file back fails, as for a file open for writing only, whoever runs the
+ * test), slow (every write and flush takes 1, 2, 3, 1, ... seconds: a slow network folder).
  * A new GENERATION starts the byte count again. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -19,12 +21,14 @@
 #include <string.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 
 struct Fault {
   int active; /* the call's file is the one named */
   long long limit;
   int shortWrite, failWrite, fsyncFails, truncateFails, closeFails, lockFails, lockBusy;
+  int readFails, slow;
 };
 
 static long gGeneration = -1;   /* generation of the control line last seen */
@@ -74,15 +78,30 @@ static struct Fault FaultFor(int fd) {
     fault.closeFails |= strcmp(word, "close") == 0;
     fault.lockFails |= strcmp(word, "lock-fail") == 0;
     fault.lockBusy |= strcmp(word, "lock-busy") == 0;
+    fault.readFails |= strcmp(word, "read") == 0;
+    fault.slow |= strcmp(word, "slow") == 0;
   }
   return fault;
 }
 
 static void* Next(const char* name) { return dlsym(RTLD_NEXT, name); }
 
-/* How many of `count` bytes may be written now; -1 (errno set) when none. */
-static ssize_t Allowed(int fd, size_t count) {
+/* The slow disk: each write or flush of the named file waits 1, 2 or 3 seconds in turn. */
+static long gSlowCalls = 0;
+static void Delay(struct Fault fault) {
+  if (!fault.active || !fault.slow) return;
+  struct timespec pause = {1 + gSlowCalls++ % 3, 0};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
+}
+
+/* How many of `count` bytes may be written now; -1 (errno set) when none. `*named` tells
+ * whether `fd` is the named file, whose bytes alone are counted: under Wine every request to
+ * the wineserver is a write too. */
+static ssize_t Allowed(int fd, size_t count, int* named) {
   struct Fault fault = FaultFor(fd);
+  *named = fault.active;
+  Delay(fault);
   if (!fault.active || !(fault.shortWrite || fault.failWrite)) return (ssize_t)count;
   long long room = fault.limit - gWritten;
   if (room >= (long long)count) return (ssize_t)count;
@@ -91,27 +110,30 @@ static ssize_t Allowed(int fd, size_t count) {
   return -1;
 }
 
-static ssize_t Count(ssize_t written) {
-  if (written > 0) gWritten += written;
+static ssize_t Count(int named, ssize_t written) {
+  if (named && written > 0) gWritten += written;
   return written;
 }
 
 ssize_t write(int fd, const void* bytes, size_t count) {
   ssize_t (*real)(int, const void*, size_t) = Next("write");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed));
 }
 
 ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
   ssize_t (*real)(int, const void*, size_t, off_t) = Next("pwrite");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed, offset));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed, offset));
 }
 
 ssize_t pwrite64(int fd, const void* bytes, size_t count, off_t offset) {
   ssize_t (*real)(int, const void*, size_t, off_t) = Next("pwrite64");
-  ssize_t allowed = Allowed(fd, count);
-  return allowed < 0 ? -1 : Count(real(fd, bytes, (size_t)allowed, offset));
+  int named = 0;
+  ssize_t allowed = Allowed(fd, count, &named);
+  return allowed < 0 ? -1 : Count(named, real(fd, bytes, (size_t)allowed, offset));
 }
 
 static int Refused(int error) {
@@ -119,14 +141,28 @@ static int Refused(int error) {
   return -1;
 }
 
-int fsync(int fd) {
-  int (*real)(int) = Next("fsync");
-  return FaultFor(fd).fsyncFails ? Refused(EIO) : real(fd);
+static int Flush(const char* name, int fd) {
+  int (*real)(int) = Next(name);
+  struct Fault fault = FaultFor(fd);
+  Delay(fault);
+  return fault.fsyncFails ? Refused(EIO) : real(fd);
 }
 
-int fdatasync(int fd) {
-  int (*real)(int) = Next("fdatasync");
-  return FaultFor(fd).fsyncFails ? Refused(EIO) : real(fd);
+int fsync(int fd) { return Flush("fsync", fd); }
+
+int fdatasync(int fd) { return Flush("fdatasync", fd); }
+
+static ssize_t Read(const char* name, int fd, void* out, size_t count, off_t offset) {
+  ssize_t (*real)(int, void*, size_t, off_t) = Next(name);
+  return FaultFor(fd).readFails ? Refused(EIO) : real(fd, out, count, offset);
+}
+
+ssize_t pread(int fd, void* out, size_t count, off_t offset) {
+  return Read("pread", fd, out, count, offset);
+}
+
+ssize_t pread64(int fd, void* out, size_t count, off_t offset) {
+  return Read("pread64", fd, out, count, offset);
 }
 
 int ftruncate(int fd, off_t size) {

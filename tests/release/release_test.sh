@@ -3,7 +3,8 @@
 #   tests/release/release_test.sh DIST_DIR WORK_DIR      (after scripts/release.sh DIST_DIR)
 # - a second release build of the same sources gives the same bytes (programs, zip, MSI);
 # - the MSI passes the ICE rules of ice_check.py, its files carrying the programs' versions;
-# - every program's PE header and manifest carry the fields of pe_check.py;
+# - every program's PE header and manifest carry the fields of pe_check.py, and its imports
+#   are only DLLs that Windows always loads from its own folder;
 # - the zip's checksums pass and every unpacked program's self-test gives its expected report;
 # - the version record of T106.exe and talvoro.exe names the program, the suite and the maker;
 # - licence, notices, changelog and bill of materials are in the zip, in dist/ and installed;
@@ -95,6 +96,17 @@ note "version records of T106.exe and talvoro.exe checked field by field"
 (cd "$unpacked" && python3 "$root/tests/release/pe_check.py" $programs) ||
   fail "PE header or manifest fields above"
 note "12 programs: terminal-server aware, manifest asInvoker, Windows 7-11, system DPI aware"
+# Imports only of DLLs that Windows always takes from its own folder (KnownDLLs), whatever
+# lies beside the program: printing's comdlg32 and winspool are loaded at run time from the
+# system folder, so a file of that name in a Downloads folder is never loaded instead.
+known_dlls='kernel32.dll|user32.dll|gdi32.dll|shell32.dll|msvcrt.dll|advapi32.dll'
+for program in $programs; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$unpacked/$program" | sed -n 's/.*DLL Name: //p')
+  [ -n "$imports" ] || fail "$program: no imports read"
+  foreign=$(grep -v -i -x -E "$known_dlls" <<<"$imports" | tr '\n' ' ' || true)
+  [ -z "$foreign" ] || fail "$program imports $foreign(not always loaded from the system folder)"
+done
+note "12 programs import only DLLs Windows loads from its own folder"
 
 docs="LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md TarnMedSuite.spdx.json"
 for doc in $docs; do

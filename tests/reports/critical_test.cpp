@@ -37,23 +37,38 @@ TEST(CriticalValues, GroupSelectsItsLines) {
   struct Case {
     std::vector<KeyValue> inputs;
     std::string lines;
+    Level level;
   };
-  const std::string catalogue = "请查阅本院《危急值报告目录》\r\n";
+  // A number outside 1-6 once showed the catalogue line at level 0, as if it were a group.
+  const auto notListed = [](const std::string& number) {
+    return "组别编号 " + number +
+           " 不在 1-6 之内，请核对编号；其他项目请查阅本院《危急值报告目录》\r\n";
+  };
   const Case cases[] = {
       {{{"kind", 2}},
-       "血糖 <2.8 或 >22.2 mmol/L\r\npH <7.20 或 >7.60；PaO2 <45 mmHg；PaCO2 >70 mmHg\r\n"},
-      {{{"kind", 3.9}},
-       "白细胞 <1.0 或 >30.0 ×10^9/L\r\n血红蛋白 <50 g/L；血小板 <20 或 >1000 ×10^9/L\r\n"},
-      {{{"kind", 4}}, "INR >4.0；纤维蛋白原 <1.0 g/L\r\nD-二聚体显著升高并伴临床血栓表现\r\n"},
-      {{{"kind", 5}}, "血培养阳性（无菌部位）\r\n脑脊液培养阳性；HIV 初筛阳性需确认\r\n"},
-      {{{"kind", 6}}, "肌钙蛋白明显升高（高于第 99 百分位）\r\n血淀粉酶/脂肪酶 >3 倍正常上限\r\n"},
-      {{{"kind", 7}}, catalogue},
-      {{{"kind", -1}}, catalogue},
-      {{}, catalogue},
+       "血糖 <2.8 或 >22.2 mmol/L\r\npH <7.20 或 >7.60；PaO2 <45 mmHg；PaCO2 >70 mmHg\r\n",
+       0},
+      {{{"kind", 3}},
+       "白细胞 <1.0 或 >30.0 ×10^9/L\r\n血红蛋白 <50 g/L；血小板 <20 或 >1000 ×10^9/L\r\n",
+       0},
+      {{{"kind", 4}}, "INR >4.0；纤维蛋白原 <1.0 g/L\r\nD-二聚体显著升高并伴临床血栓表现\r\n", 0},
+      {{{"kind", 5}}, "血培养阳性（无菌部位）\r\n脑脊液培养阳性；HIV 初筛阳性需确认\r\n", 0},
+      {{{"kind", 6}},
+       "肌钙蛋白明显升高（高于第 99 百分位）\r\n血淀粉酶/脂肪酶 >3 倍正常上限\r\n",
+       0},
+      {{{"kind", 7}}, notListed("7"), 1},
+      {{{"kind", -1}}, notListed("-1"), 1},
+      {{}, notListed("0"), 1},
+      // 3.9 once read as group 3.
+      {{{"kind", 3.9}}, notListed("3.9（须为整数）"), 2},
+      {{{"kind", 1e10}}, notListed("（超出范围）"), 2},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RunGenerator(CriticalValues, c.inputs).result,
-              kCriticalHeading + c.lines + "\r\n" + kCriticalHandling);
+    const auto outcome = RunGenerator(CriticalValues, c.inputs);
+    EXPECT_EQ(outcome.result, kCriticalHeading + c.lines + "\r\n" + kCriticalHandling);
+    EXPECT_EQ(outcome.verdict, c.level == 0 ? "危急值必须闭环：报告、接收、处理、记录"
+                                            : "危急值组别编号须为 1-6，请核对");
+    EXPECT_EQ(outcome.level, c.level) << c.lines;
   }
 }
 
@@ -103,9 +118,12 @@ const Grade kNothing = {
     "未收录明确禁忌，仍需核对院内配伍表", 0};
 const Grade kUnknownNumber = {"结论：药品编号须为 1-10，请核对编号后重新查询。",
                               "药品编号须为 1-10，请核对", 1};
+const Grade kSameNumber = {"结论：两种药品编号相同，请核对编号后重新查询。",
+                           "两种药品编号相同，请核对", 1};
 
 const Grade& ExpectedGrade(int lo, int hi) {
   if (lo < 1 || hi > 10) return kUnknownNumber;
+  if (lo == hi) return kSameNumber;
   if ((lo == 1 && hi == 2) || (lo == 2 && hi == 9)) return kContraindicated;
   if ((lo == 3 && hi == 6) || (lo == 3 && hi == 9)) return kVancomycin;
   if ((lo == 4 && hi == 10) || (lo == 5 && hi == 9)) return kMixture;
@@ -130,16 +148,23 @@ TEST(DrugCompatibility, EveryPairGradesTheSameInBothOrders) {
   }
 }
 
-TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesAreNamedAsNotInTheTable) {
+TEST(DrugCompatibility, FractionsAndUnknownNumbersAreNamedAsNotInTheTable) {
   struct Case {
     std::vector<KeyValue> inputs;
     const char* query;
     Level level;
   };
   const Case cases[] = {
-      {{{"drugA", 2.6}, {"drugB", 9.9}}, "待查：2 号 葡萄糖酸钙  +  9 号 碳酸氢钠", 3},
+      // 2.6 and 9.9 once read as drugs 2 and 9: a fraction is no drug number.
+      {{{"drugA", 2.6}, {"drugB", 9.9}},
+       "待查：2.6（须为整数） 号 （无此编号）  +  9.9（须为整数） 号 （无此编号）",
+       2},
+      {{{"drugA", 2}, {"drugB", 8.9999999999999982}},
+       "待查：2 号 葡萄糖酸钙  +  8.999999999999998（须为整数） 号 （无此编号）",
+       2},
       {{{"drugA", 7}, {"drugB", 6}}, "待查：7 号 维生素C  +  6 号 奥美拉唑", 1},
-      {{{"drugA", 3}, {"drugB", 3}}, "待查：3 号 万古霉素  +  3 号 万古霉素", 0},
+      // The same drug twice once passed as "no known conflict" at level 0.
+      {{{"drugA", 3}, {"drugB", 3}}, "待查：3 号 万古霉素  +  3 号 万古霉素", 1},
       // An unknown number must never read as drug 1 (its pair with 2 is contraindicated),
       // nor pass as a pair with no known conflict: it was never looked up.
       {{}, "待查：0 号 （无此编号）  +  0 号 （无此编号）", 1},
@@ -148,12 +173,12 @@ TEST(DrugCompatibility, NumbersAreTruncatedAndUnknownOnesAreNamedAsNotInTheTable
       // The out-of-range sentinel is never shown as a number.
       {{{"drugA", std::numeric_limits<double>::quiet_NaN()}, {"drugB", 2}},
        "待查：（超出范围） 号 （无此编号）  +  2 号 葡萄糖酸钙",
-       1},
+       2},
       // 1 + 2^32 is not drug 1: out of range reads as INT32_MIN, never wraps onto a number.
       {{{"drugA", 4294967297.0}, {"drugB", 2}},
        "待查：（超出范围） 号 （无此编号）  +  2 号 葡萄糖酸钙",
-       1},
-      {{{"drugA", 1}, {"drugB", 1e10}}, "待查：1 号 头孢曲松  +  （超出范围） 号 （无此编号）", 1},
+       2},
+      {{{"drugA", 1}, {"drugB", 1e10}}, "待查：1 号 头孢曲松  +  （超出范围） 号 （无此编号）", 2},
   };
   for (const Case& c : cases) {
     const auto outcome = RunGenerator(DrugCompatibility, c.inputs);

@@ -28,27 +28,32 @@ TEST(WholeNumber, TruncatesTowardZeroAndMapsTheUnrepresentableToInt32Min) {
   struct Case {
     double value;
     std::int32_t expected;
+    bool whole;  // IsWholeNumber: kept unchanged, so a report may use it as typed
   };
   const Case cases[] = {
-      {2.9, 2},
-      {-2.9, -2},
-      {-0.0, 0},
-      {0.5, 0},
-      {2147483647.0, INT32_MAX},
-      {2147483647.9, INT32_MAX},   // truncation lands on the top of the range
-      {2147483648.0, INT32_MIN},   // one past the top
-      {-2147483648.0, INT32_MIN},  // the bottom itself
-      {-2147483648.9, INT32_MIN},  // truncates onto the bottom
-      {-2147483649.0, INT32_MIN},
-      {1e300, INT32_MIN},
-      {-1e300, INT32_MIN},
-      {kInf, INT32_MIN},
-      {-kInf, INT32_MIN},
-      {kNaN, INT32_MIN},
-      {-kNaN, INT32_MIN},
+      {2.9, 2, false},
+      {-2.9, -2, false},
+      {-0.0, 0, true},
+      {0.5, 0, false},
+      {3, 3, true},
+      {2.9999999999999996, 2, false},  // a fraction just below whole is no whole number
+      {2147483647.0, INT32_MAX, true},
+      {2147483647.9, INT32_MAX, false},  // truncation lands on the top of the range
+      {2147483648.0, INT32_MIN, false},  // one past the top
+      {-2147483647.0, -INT32_MAX, true},
+      {-2147483648.0, INT32_MIN, false},  // the bottom itself
+      {-2147483648.9, INT32_MIN, false},  // truncates onto the bottom
+      {-2147483649.0, INT32_MIN, false},
+      {1e300, INT32_MIN, false},
+      {-1e300, INT32_MIN, false},
+      {kInf, INT32_MIN, false},
+      {-kInf, INT32_MIN, false},
+      {kNaN, INT32_MIN, false},
+      {-kNaN, INT32_MIN, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(WholeNumber(c.value), c.expected) << c.value;
+    EXPECT_EQ(IsWholeNumber(c.value), c.whole) << c.value;
   }
 }
 

@@ -69,24 +69,59 @@ TEST(Calculate, ZeroConcentrationShowsDashesAndTheNote) {
   EXPECT_EQ(run.level, 3);
 }
 
-// 100 mg/kg and negative doses once got the green verdict; the tool's own reference says
-// 5-10 mg/kg per dose. First match wins, the low-weight rule right after the first.
+// 100 mg/kg and negative doses once got the green verdict, and so did 125 kg typed for 12.5
+// (1250 mg a dose): the tool knows its reference's 5-10 mg/kg and a child's ceilings of
+// 400 mg a dose and 2400 mg a day, checked at each boundary. First match wins, the more
+// dangerous flag first (5 kg at 100 mg/kg is an overdose, not only a low weight); a failed
+// figure ("--" ml at 1e-320 mg/ml) is never under a verdict below level 3.
 TEST(Calculate, BuiltInToolRulesFlagWhatItsReferenceRulesOut) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::u16string notPositive = u"请核对：体重、每次剂量和浓度须大于 0";
-  const std::u16string lowWeight = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
+  const std::u16string overDose = u"单次剂量超过儿童单次最大量 400 mg，请核对体重与每次剂量";
   const std::u16string outOfRange = u"每次剂量超出参考范围 5-10 mg/kg，请核对";
+  const std::u16string overDay = u"按体重计算的每日量超过 2400 mg，每日总量不应超过 2400 mg";
+  const std::u16string lowWeight = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
+  const std::u16string strength = u"混悬液浓度不是常用的 20 或 40 mg/ml，请核对药品规格";
+  const std::u16string failed = u"部分结果无法计算，请核对输入后重新计算";
   const std::u16string done = u"按体重计算完成，餐后服用减少胃肠刺激";
   const struct {
     double w, dose, conc;
     Level level;
     const std::u16string& verdict;
   } cases[] = {
-      {12, 10, 20, 0, done},          {12, 5, 20, 0, done},          {12, 100, 20, 2, outOfRange},
-      {12, 10.01, 20, 2, outOfRange}, {12, 4.99, 20, 2, outOfRange}, {5, 100, 20, 2, lowWeight},
-      {0, 10, 20, 3, notPositive},    {-1, 10, 20, 3, notPositive},  {12, -10, 20, 3, notPositive},
-      {12, 0, 20, 3, notPositive},    {12, 10, -20, 3, notPositive}, {nan, 10, 20, 3, notPositive},
-      {12, nan, 20, 3, notPositive},  {12, 10, nan, 3, notPositive},
+      {12, 10, 20, 0, done},
+      {12, 5, 20, 0, done},
+      {12, 10, 40, 0, done},
+      {40, 10, 20, 0, done},
+      {60, 5, 20, 0, done},
+      {6, 10, 20, 0, done},
+      {40.0000001, 10, 20, 3, overDose},
+      {60.0000001, 5, 20, 2, overDay},
+      {12, 4.9999999, 20, 2, outOfRange},
+      {5.9999999, 10, 20, 2, lowWeight},
+      {12, 10, 20.0000001, 1, strength},
+      {125, 10, 20, 3, overDose},
+      {5, 100, 20, 3, overDose},
+      {12, 40, 20, 3, overDose},
+      {12, 100, 20, 3, overDose},
+      {1e308, 10, 20, 3, overDose},
+      {12, 10.01, 20, 2, outOfRange},
+      {12, 4.99, 20, 2, outOfRange},
+      {61, 4, 20, 2, outOfRange},
+      {5, 20, 20, 2, outOfRange},
+      {5, 10, 25, 2, lowWeight},
+      {12, 10, 1e-320, 3, failed},
+      {1e308, 1e-308, 20, 3, failed},
+      {0, 10, 20, 3, notPositive},
+      {-0.0, 10, 20, 3, notPositive},
+      {-1, 10, 20, 3, notPositive},
+      {12, -10, 20, 3, notPositive},
+      {12, 0, 20, 3, notPositive},
+      {12, 10, -20, 3, notPositive},
+      {12, 10, -0.0, 3, notPositive},
+      {nan, 10, 20, 3, notPositive},
+      {12, nan, 20, 3, notPositive},
+      {12, 10, nan, 3, notPositive},
   };
   for (const auto& c : cases) {
     const CalcRun run = CalculateWith(GetBuiltInTool(), {c.w, c.dose, c.conc});
@@ -101,8 +136,6 @@ TEST(Calculate, NonFiniteValuesShowDashes) {
   EXPECT_EQ(run.result,
             u"单次剂量：-- mg\r\n给药体积：-- ml\r\n每日上限：-- mg\r\n"
             u"（部分结果无法计算，请检查输入是否合理）\r\n");
-  // "w<6" is false for +inf; the default rule matches.
-  EXPECT_EQ(run.level, 0);
 }
 
 // A tool exercising units, formats, output chaining and rule fall-through.
@@ -138,6 +171,34 @@ TEST(Calculate, NoRulesOrNoOutputs) {
   EXPECT_EQ(run.result, u"");
   EXPECT_EQ(run.verdict, u"请核对输入参数后重新计算");
   EXPECT_EQ(run.level, 0);
+}
+
+// Any tool: a failed output raises whatever verdict is below level 3 (none chosen, or a
+// chosen one) and keeps one of level 3 or more with its own words.
+TEST(Calculate, AFailedOutputIsNeverUnderAVerdictBelowLevelThree) {
+  static constexpr ToolOutput outputs[] = {{"v", u"值", nullptr, "1/0", "f0"}};
+  const struct {
+    ToolRule rule;
+    std::int32_t ruleCount;
+    Level level;
+    const char16_t* verdict;
+  } cases[] = {
+      {{"", 0, u"完成"}, 0, 3, u"部分结果无法计算，请核对输入后重新计算"},
+      {{"", 0, u"完成"}, 1, 3, u"部分结果无法计算，请核对输入后重新计算"},
+      {{"", 2, u"注意"}, 1, 3, u"部分结果无法计算，请核对输入后重新计算"},
+      {{"", -1, u"负"}, 1, 3, u"部分结果无法计算，请核对输入后重新计算"},
+      {{"", 3, u"危险"}, 1, 3, u"危险"},
+      {{"", 3, u""}, 1, 3, u"请核对输入参数后重新计算"},
+  };
+  for (const auto& c : cases) {
+    const ToolDef tool = {8,       u"t", nullptr, u"c",        u"r",    nullptr, 0,
+                          nullptr, 1,    outputs, c.ruleCount, &c.rule, 0};
+    const CalcRun run = CalculateWith(tool, {});
+    EXPECT_EQ(run.result, u"值：--\r\n（部分结果无法计算，请检查输入是否合理）\r\n");
+    EXPECT_EQ(run.level, c.level) << (&c - cases);
+    EXPECT_EQ(run.returned, c.level) << (&c - cases);
+    EXPECT_EQ(run.verdict, c.verdict) << (&c - cases);
+  }
 }
 
 TEST(Calculate, OutputsPastTheCapAreNeitherComputedNorShown) {

@@ -44,7 +44,6 @@ TEST(ReadInputNumber, AcceptsWhatNamesOneNumberAndRefusesTheRest) {
       {u"+2.5e1", nullptr, 25},
       {u".5", nullptr, 0.5},
       {u"0", nullptr, 0},
-      {u"0x10", nullptr, 16},
       {u"-3", nullptr, -3},
       {u"1e-400", nullptr, 0},  // underflow reads as zero, as a number it is
       {longest, nullptr, 1},
@@ -79,6 +78,13 @@ TEST(ReadInputNumber, AcceptsWhatNamesOneNumberAndRefusesTheRest) {
       {u"1０", nullptr, kRefused},  // both ends of the full-width digits
       {u"1９", nullptr, kRefused},
       {u"12kg5", u"kg", kRefused},
+      // Hexadecimal: "0x10" once read as 16 kg.
+      {u"0x10", nullptr, kRefused},
+      {u"0X10", nullptr, kRefused},
+      {u"-0x10", nullptr, kRefused},
+      {u" +0x10 kg", u"kg", kRefused},
+      {u"0x1p3", nullptr, kRefused},
+      {u"0x", nullptr, kRefused},
       // Longer than what is read: never read cut.
       {tooLong, nullptr, kRefused},
       {spaces + u" ", nullptr, kRefused},

@@ -22,6 +22,22 @@ const std::u16string kDefaultResult =
 const std::u16string kNormalVerdict = u"按体重计算完成，餐后服用减少胃肠刺激";
 const std::u16string kLowWeightVerdict = u"体重过小，6 个月以下婴儿不推荐使用布洛芬";
 
+// True when the verdict label's font draws its whole text inside the label.
+bool VerdictFitsLabel() {
+  RECT label = {};
+  GetClientRect(gWindow.verdictLabel, &label);
+  wchar_t text[600] = {};
+  GetWindowTextW(gWindow.verdictLabel, text, 600);
+  HDC dc = GetDC(gWindow.verdictLabel);
+  const HGDIOBJ previous = SelectObject(
+      dc, reinterpret_cast<HFONT>(SendMessageW(gWindow.verdictLabel, WM_GETFONT, 0, 0)));
+  RECT box = {0, 0, label.right, 0};
+  DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  SelectObject(dc, previous);
+  ReleaseDC(gWindow.verdictLabel, dc);
+  return box.bottom <= label.bottom;
+}
+
 TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
   PressKey(Edit(0), VK_F5);
   EXPECT_EQ(Text(gWindow.resultBox), kDefaultResult);
@@ -37,14 +53,41 @@ TEST_F(WindowTest, DefaultsGiveTheThreeLinesTheNormalVerdictAndTheirCopyText) {
   EXPECT_EQ(gWindow.inputValues[2], 20.0);
 }
 
-TEST_F(WindowTest, WeightFiveGivesLevelTwoInItsColour) {
-  SetInput(0, u"5");
-  PressKey(Edit(0), VK_RETURN);
-  EXPECT_EQ(Text(gWindow.resultBox),
-            u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n");
-  EXPECT_EQ(Text(gWindow.verdictLabel), kLowWeightVerdict);
-  EXPECT_EQ(gWindow.verdictLevel, 2);
-  EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), RGB(214, 108, 0));
+// 125 kg (12.5 meant) and a failed volume once showed under the green verdict.
+TEST_F(WindowTest, FlaggedInputsGiveTheirLevelInItsColourAndCopyText) {
+  const struct {
+    int item;
+    const char16_t* text;
+    const char16_t* result;
+    Level level;
+    COLORREF colour;
+    const char16_t* verdict;
+  } cases[] = {
+      {0, u"5", u"单次剂量：50.0 mg\r\n给药体积：2.50 ml\r\n每日上限：200 mg\r\n", 2,
+       RGB(214, 108, 0), u"体重过小，6 个月以下婴儿不推荐使用布洛芬"},
+      {0, u"125", u"单次剂量：1250.0 mg\r\n给药体积：62.50 ml\r\n每日上限：5000 mg\r\n", 3,
+       RGB(190, 30, 45), u"单次剂量超过儿童单次最大量 400 mg，请核对体重与每次剂量"},
+      {2, u"1e-320",
+       u"单次剂量：120.0 mg\r\n给药体积：-- ml\r\n每日上限：480 mg\r\n"
+       u"（部分结果无法计算，请检查输入是否合理）\r\n",
+       3, RGB(190, 30, 45), u"部分结果无法计算，请核对输入后重新计算"},
+      {2, u"20.0000001", u"单次剂量：120.0 mg\r\n给药体积：6.00 ml\r\n每日上限：480 mg\r\n", 1,
+       RGB(176, 132, 0), u"混悬液浓度不是常用的 20 或 40 mg/ml，请核对药品规格"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+    const std::u16string before = Text(Edit(c.item));
+    SetInput(c.item, c.text);
+    PressKey(Edit(c.item), VK_RETURN);
+    EXPECT_EQ(Text(gWindow.resultBox), c.result);
+    EXPECT_EQ(Text(gWindow.verdictLabel), c.verdict);
+    EXPECT_EQ(gWindow.verdictLevel, c.level);
+    EXPECT_EQ(StaticTextColour(gWindow.verdictLabel), c.colour);
+    // The overdose warning once lost its end below the label's edge.
+    EXPECT_TRUE(VerdictFitsLabel());
+    EXPECT_EQ(std::u16string(gWindow.copyText), std::u16string(c.result) + u"—— " + c.verdict);
+    SetInput(c.item, before.c_str());
+  }
 }
 
 // "给药体积：0.00 ml" under the green verdict once read as a dose to give.
@@ -79,7 +122,7 @@ TEST_F(WindowTest, InputTextsHoldingOneNumberAreRead) {
     const char16_t* text;
     double value;
   } cases[] = {
-      {u"", 0},        {u"   ", 0},    {u"  7", 7},   {u"12kg", 12}, {u"0x10", 16},
+      {u"", 0},        {u"   ", 0},    {u"  7", 7},   {u"12kg", 12}, {u"0", 0},
       {u"-3", -3},     {u"1e3", 1000}, {u".5", 0.5},  {u"\t8", 8},   {u"1e-400", 0},
       {u"+2.5e1", 25}, {u"12 KG", 12}, {u" 12 ", 12},
   };
@@ -108,7 +151,8 @@ TEST_F(WindowTest, UnreadableAndNonFiniteInputsAreRefusedWithTheMessageForThatIt
       {0, u"1 2"},      {0, u"1e999"},       {0, u"-1e999"},   {0, u"inf"},   {0, u"INF"},
       {0, u"-Inf"},     {0, u"infinity"},    {0, u"InFiNiTy"}, {0, u"nan"},   {0, u"NaN"},
       {0, u"nan(123)"}, {0, u"information"}, {0, u"nanny"},    {0, u"  inf"}, {0, u"3000g"},
-      {0, u"12公斤"},   {1, u"12kg"},        {2, u"20mg"},
+      {0, u"12公斤"},   {1, u"12kg"},        {2, u"20mg"},     {0, u"0x10"},  {1, u"0X10"},
+      {2, u"0x1p3"},    {0, u"-0x10"},
   };
   PressKey(Edit(0), VK_F5);  // a previous result that a refused run must leave alone
   const std::u16string copyBefore(gWindow.copyText);

@@ -7,6 +7,7 @@
 
 #include "reports/report_keys.h"
 #include "ui/main_window.h"
+#include "ui/print_command.h"
 #include "ui/theme.h"
 #include "ui/window_state.h"
 #include "window_fixture.h"
@@ -123,6 +124,34 @@ TEST_F(WindowTest, ResetClearsTheStaleMark) {
   Command(kCopyButtonId);
   EXPECT_TRUE(boxes_->Boxes().empty());
   EXPECT_EQ(Status(), u"结果已复制到剪贴板");
+}
+
+// Print sits in the system menu and refuses what copy refuses: no result (at start and after
+// reset) and a result whose inputs were edited; no print dialog opens.
+TEST_F(WindowTest, PrintIsInTheSystemMenuAndRefusesLikeCopy) {
+  wchar_t item[64] = {};
+  GetMenuStringW(GetSystemMenu(window_, FALSE), kPrintMenuCommand, item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(item)), u"打印结果…\tCtrl+P");
+  const auto print = [] {
+    PostMessageW(gWindow.mainWindow, WM_SYSCOMMAND, kPrintMenuCommand, 0);
+    Pump();
+  };
+  print();
+  PressKey(Edit(0), VK_F5);
+  Command(kResetButtonId);
+  print();
+  PressKey(Edit(0), VK_F5);
+  SetInput(0, u"20");
+  print();
+  const std::u16string expected[][2] = {{u"提示", kNoResultMessage},
+                                        {u"提示", kNoResultMessage},
+                                        {u"请重新计算", u"请按 F5 重新计算后再打印。"}};
+  ASSERT_EQ(boxes_->Boxes().size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(boxes_->Boxes()[i].caption, expected[i][0]) << i;
+    EXPECT_NE(boxes_->Boxes()[i].text.find(expected[i][1]), std::u16string::npos) << i;
+  }
+  EXPECT_EQ(Status(), kStaleStatus);
 }
 
 TEST_F(WindowTest, CopyWithoutAResultSaysSoAndKeepsTheEarlierClipboard) {
