@@ -54,6 +54,8 @@ struct PrintJob {
 
 // True while a job is with the print thread; a second print waits for it.
 bool gPrinting = false;
+// The print thread while it runs: the window's destruction waits for it.
+HANDLE gPrintThread = nullptr;
 
 using PrintDialogFunction = BOOL(WINAPI*)(PRINTDLGW*);
 using DialogErrorFunction = DWORD(WINAPI*)();
@@ -317,7 +319,7 @@ void PrintCommand() {
     ShowFailure(u"无法开始打印", error);
     return;
   }
-  CloseHandle(thread);
+  gPrintThread = thread;
   gPrinting = true;
   Format(gWindow.statusText, kStatusTextCapacity, u"正在送往打印机 %ls…", job->printer);
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
@@ -325,6 +327,7 @@ void PrintCommand() {
 
 void PrintDone(LPARAM finishedJob) {
   auto* job = reinterpret_cast<PrintJob*>(finishedJob);
+  FinishPrintBeforeDestroy();
   gPrinting = false;
   if (job->failedStep != nullptr && job->error == ERROR_CANCELLED) {
     // The user cancelled in the printer's own dialog (a PDF printer's file name): not a fault.
@@ -346,6 +349,15 @@ void PrintDone(LPARAM finishedJob) {
          job->layout.pageCount);
   InvalidateRect(gWindow.mainWindow, nullptr, FALSE);
   delete job;
+}
+
+void FinishPrintBeforeDestroy() {
+  if (gPrintThread == nullptr) return;
+  // A stuck printer driver must not keep the program from ending; a job cut short is deleted
+  // by the spooler, and the user can print again.
+  WaitForSingleObject(gPrintThread, kPrintFinishWaitMilliseconds);
+  CloseHandle(gPrintThread);
+  gPrintThread = nullptr;
 }
 
 }  // namespace tarn

@@ -9,8 +9,6 @@ namespace tarn {
 // The system menu item's command: below 0xF000 and with the low four bits clear, as
 // WM_SYSCOMMAND asks of an application's own items.
 inline constexpr UINT kPrintMenuCommand = 0x1010;
-// Posted by the print thread when the job has ended; lParam is the job.
-inline constexpr UINT kPrintDoneMessage = WM_APP + 1;
 
 // Appends "打印结果…\tCtrl+P" to the window's system menu.
 void AddPrintMenuItem(HWND window);
@@ -21,6 +19,11 @@ bool IsPrintKey(const MSG& message);
 // Refuses like copy (no result, stale result), asks for the printer and starts the job; the
 // window answers while the pages are drawn and spooled.
 void PrintCommand();
+
+// The window is being destroyed (or the job has ended): waits for the print thread, at most
+// kPrintFinishWaitMilliseconds, so that closing the window does not cut off a job being spooled.
+inline constexpr DWORD kPrintFinishWaitMilliseconds = 30000;
+void FinishPrintBeforeDestroy();
 
 // The print thread's outcome: the status line, or a box saying why nothing was printed.
 void PrintDone(LPARAM finishedJob);

@@ -6,9 +6,6 @@
 
 namespace tarn {
 
-// Posted by the save's worker to the main window when the save has ended.
-inline constexpr UINT kSaveDoneMessage = WM_APP + 1;
-
 // Works on gWindow; shows its own messages owned by the main window. Starts the save and
 // returns at once; its outcome is shown when kSaveDoneMessage arrives. While a save runs,
 // another is refused with the status line.

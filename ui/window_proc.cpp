@@ -31,6 +31,7 @@ LRESULT OnCreate(HWND window) {
 
 LRESULT OnDestroy() {
   FinishSaveBeforeDestroy();  // a record half written when the process ends would be torn
+  FinishPrintBeforeDestroy();
   PostQuitMessage(0);
   return 0;
 }
@@ -44,7 +45,10 @@ LRESULT OnClose(HWND window) {
 // Windows may end the process as soon as this returns: a save still running finishes first,
 // or its record would be lost (the next save would only mend the torn tail).
 LRESULT OnEndSession(bool ending) {
-  if (ending) FinishSaveBeforeDestroy();
+  if (ending) {
+    FinishSaveBeforeDestroy();
+    FinishPrintBeforeDestroy();
+  }
   return 0;
 }
 

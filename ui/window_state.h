@@ -15,6 +15,11 @@ inline constexpr std::int32_t kCopyTextCapacity =
     kWholeResultCapacity + 2 + 3 + kVerdictTextCapacity;
 inline constexpr std::int32_t kStatusTextCapacity = 256;
 
+// The window's own messages, posted by its worker threads when their job has ended; each
+// needs a number of its own.
+inline constexpr UINT kSaveDoneMessage = WM_APP + 1;   // the save (no parameters)
+inline constexpr UINT kPrintDoneMessage = WM_APP + 2;  // the print job; lParam is the job
+
 struct WindowState {
   HINSTANCE instance;   // the program's module
   const ToolDef* tool;  // the tool shown; static data
