@@ -54,8 +54,9 @@ std::int32_t AppendBytes(const char* bytes, std::int32_t count, char* payload,
 // tail cannot be read gets a line end (a blank line at worst, never a record glued onto a
 // torn one), and at three bytes or fewer the header too: that is the size of a lone mark or
 // part of one, and a header line after a few bytes of something else is one odd line, whereas
-// a file without its header stays so for good. A file that starts with a UTF-16 mark (another program saved it as
-// "Unicode text") gets nothing: UTF-8 after it would leave a file that no program reads back.
+// a file without its header stays so for good. A file that starts with a UTF-16 mark (another
+// program saved it as "Unicode text") gets nothing: UTF-8 after it would leave a file that no
+// program reads back.
 enum class Lead : std::int32_t {
   kNothing,
   kMarkAndHeader,
