@@ -29,7 +29,7 @@ constexpr ToolOutput kOutputs[] = {
 // 10.01 mg/kg does. The ceilings are a child's: 400 mg a dose, 2400 mg a day.
 constexpr ToolRule kRules[] = {
     // condition                                    level  message
-    {"!(w>0) || !(dose>0) || !(conc>0)",          3, u"请核对：体重、每次剂量和浓度须大于 0"},
+    {"!(w>0 && dose>0 && conc>0)",                3, u"请核对：体重、每次剂量和浓度须大于 0"},
     {"!(w*dose<=400)",                            3, u"单次剂量超过儿童单次最大量 400 mg，请核对体重与每次剂量"},
     {"!(dose>=5 && dose<=10)",                    2, u"每次剂量超出参考范围 5-10 mg/kg，请核对"},
     {"!(w*40<=2400)",                             2, u"按体重计算的每日量超过 2400 mg，每日总量不应超过 2400 mg"},
