@@ -23,10 +23,6 @@ namespace {
 // One unit more than is read, so that a longer text is seen and refused, never read cut.
 constexpr std::int32_t kEditTextCapacity = kMaxInputText + 2;
 constexpr std::int32_t kInputErrorCapacity = 256;
-// Every report and every output line shown whole; Calculate copies it into lastResultText.
-constexpr std::int32_t kResultCapacity = kWholeResultCapacity;
-static_assert(kLastResultCapacity >= kResultCapacity, "the last result keeps the whole text");
-constexpr std::int32_t kVerdictCapacity = kVerdictTextCapacity;
 
 // Reads input i into inputValues; false (after telling the user) when its text is refused:
 // no number, more than the number, too long, or not finite. Empty counts as 0 and the edit
@@ -48,7 +44,7 @@ bool ReadInput(const ToolDef& tool, std::int32_t i) {
 // pasted compatibility check or follow-up plan must not lose its conclusion. Both fit whole.
 // The save command records this same text, so a saved result keeps its verdict too.
 void FillCopyText(const char16_t* result, const char16_t* verdict) {
-  static_assert(kCopyTextCapacity >= kResultCapacity + 2 + 3 + kVerdictCapacity - 1,
+  static_assert(kCopyTextCapacity >= kWholeResultCapacity + 2 + 3 + kVerdictTextCapacity - 1,
                 "the copy holds the whole result and verdict");
   const std::int32_t length = CopyText(gWindow.copyText, kCopyTextCapacity, result);
   if (length > 0 && gWindow.copyText[length - 1] != u'\n') {
@@ -66,10 +62,10 @@ void CalculateCommand() {
     if (!ReadInput(tool, i)) return;
   }
 
-  char16_t result[kResultCapacity];
-  char16_t verdict[kVerdictCapacity];
-  Calculate(tool, gWindow.inputValues, result, kResultCapacity, verdict, kVerdictCapacity,
-            gWindow.verdictLevel, gWindow.lastResultText, kLastResultCapacity);
+  char16_t result[kWholeResultCapacity];
+  char16_t verdict[kVerdictTextCapacity];
+  Calculate(tool, gWindow.inputValues, result, kWholeResultCapacity, verdict, kVerdictTextCapacity,
+            gWindow.verdictLevel, gWindow.lastResultText, kWholeResultCapacity);
   // A record carries the inputs of its result, not those a later refused run reads.
   std::copy(std::begin(gWindow.inputValues), std::end(gWindow.inputValues),
             std::begin(gWindow.lastResultInputs));

@@ -42,7 +42,7 @@ struct PrintJob {
   HWND window;
   HDC dc;
   const ToolDef* tool;
-  char16_t result[kLastResultCapacity];
+  char16_t result[kWholeResultCapacity];
   char16_t verdict[kVerdictTextCapacity];
   Level level;
   LocalDateTime time;
@@ -307,7 +307,7 @@ void PrintCommand() {
   }
   job->window = gWindow.mainWindow;
   job->tool = gWindow.tool;
-  CopyText(job->result, kLastResultCapacity, gWindow.lastResultText);
+  CopyText(job->result, kWholeResultCapacity, gWindow.lastResultText);
   GetWindowTextW(gWindow.verdictLabel, AsWide(job->verdict), kVerdictTextCapacity);
   job->level = gWindow.verdictLevel;
   job->time = LocalNow();  // the dialog may have stood open a while: the time it was sent

@@ -9,7 +9,6 @@
 
 namespace tarn {
 
-inline constexpr std::int32_t kLastResultCapacity = kWholeResultCapacity;
 // The whole result shown, a line break, "—— " and the whole verdict: a copy is never cut.
 inline constexpr std::int32_t kCopyTextCapacity =
     kWholeResultCapacity + 2 + 3 + kVerdictTextCapacity;
@@ -30,10 +29,10 @@ struct WindowState {
   HWND resultBox;
   HWND verdictLabel;
   HWND cautionsLabel;
-  char16_t lastResultText[kLastResultCapacity];  // empty: no result yet
-  double lastResultInputs[kMaxInputs];           // the inputs lastResultText came from
-  char16_t copyText[kCopyTextCapacity];          // clipboard text below the title line
-  char16_t statusText[kStatusTextCapacity];      // the status line
+  char16_t lastResultText[kWholeResultCapacity];  // empty: no result yet
+  double lastResultInputs[kMaxInputs];            // the inputs lastResultText came from
+  char16_t copyText[kCopyTextCapacity];           // clipboard text below the title line
+  char16_t statusText[kStatusTextCapacity];       // the status line
   bool resultStale;    // an input was edited since lastResultText was computed
   bool settingInputs;  // the program itself is writing the edits: not the user's change
   HFONT titleFont;

@@ -143,21 +143,6 @@ TEST_F(SaveRecordTest, AfterACalculationTheRecordIsAppendedAndAnnounced) {
   EXPECT_EQ(twice.find(kHeader, recordStart), std::string::npos);
 }
 
-// "单次剂量：500.0 mg" was once saved without the warning the window showed beside it.
-TEST_F(SaveRecordTest, AFlaggedResultIsSavedWithItsVerdictLine) {
-  SetInput(0, u"5");
-  SetInput(1, u"100");
-  PressKey(Edit(0), VK_F5);
-  SaveAndWait();
-  const std::string bytes = ReadBytes(file_);
-  const std::string body = Utf8(
-      L",Talvoro,体重=5,每次剂量=100,混悬液浓度=20,单次剂量：500.0 mg\r\n"
-      L"给药体积：25.00 ml\r\n每日上限：200 mg\r\n"
-      L"—— 单次剂量超过儿童单次最大量 400 mg，请核对体重与每次剂量\r\n\r\n");
-  ASSERT_GE(bytes.size(), body.size());
-  EXPECT_EQ(bytes.substr(bytes.size() - body.size()), body);
-}
-
 // A record that could not be written is reported, never announced as saved, and names the
 // file; a file re-saved by another program as UTF-16 is left byte for byte, and the box says why.
 TEST_F(SaveRecordTest, FileThatCannotTakeTheRecordIsReportedAndKeptAsItIs) {
